@@ -1,0 +1,118 @@
+// The scenes that start a stage, the return to the title, and the way a
+// run moves from one home stage to the next.
+#include "app/app_state.h"
+#include "bombs/bomb_state.h"
+#include "platform/os.h"
+#include "platform/trig.h"
+#include "player/player_state.h"
+#include "stage/stage_state.h"
+
+static void clearBombStates(GameSession& s) {
+  for (int i = 0; i < 10; i++) {
+    s.barrel.state[i] = 0;
+    s.thrown.state[i] = 0;
+    s.rolling.state[i] = 0;
+  }
+}
+
+static void startStageSurfaces() {
+  createStageSurfaces();
+  setUpStage();
+  fillFlightTables();
+}
+
+void sceneNewRun() {
+  GameSession& s = app.session;
+  loadSaves(&s.playerX, &s.playerY);
+  clearStageGrid();
+  loadStage(stage.homeStage);
+  startStageSurfaces();
+  s.playerAnim = 0;
+  clearBombStates(s);
+  // A run always starts on the home stage's start point.
+  s.playerX = (float)stage.playerStartX;
+  s.playerY = (float)stage.playerStartY;
+  player.stageWarpPhase = 0;
+  player.warpFrame = 0;
+  app.fadeState = 0;
+  saveProgress((int32_t)s.playerX, (int32_t)s.playerY);
+  saveStageSnapshot();
+  musicCommand(MUSIC_FADE_IN, &assets.mainMusic);
+  updateCamera(s.playerX, s.playerY, &s.cameraX, &s.cameraY, &s.screenX, &s.screenY);
+  s.fadeLevel = 100;
+  app.fadeState = 2;
+  app.scene = SCENE_PLAY;
+}
+
+void sceneStageEnter() {
+  GameSession& s = app.session;
+  if (assets.stageSurface) freeStageSurfaces();
+  freeCrushEffects();
+  freeMovingPlatforms();
+  // Timers of the stage left behind would act on cells of the next one.
+  freeSwitchTimers();
+  clearStageGrid();
+  loadStage(stage.currentStage);
+  if (player.previousStage < 10) app.parTimeSeconds = stage.parMinutes * 60 + stage.parSeconds;
+  startStageSurfaces();
+  s.playerAnim = 0;
+  clearBombStates(s);
+  player.warpTargetX = stage.playerStartX;
+  player.warpTargetY = stage.playerStartY;
+  s.playerX = (float)stage.playerStartX;
+  s.playerY = (float)stage.playerStartY;
+  saveProgress(stage.playerStartX, stage.playerStartY);
+  saveStageSnapshot();
+  if (stage.currentStage == 42) {
+    musicCommand(MUSIC_STOP, &assets.mainMusic);
+    musicCommand(MUSIC_FADE_IN, &assets.bossMusic);
+  } else {
+    musicCommand(MUSIC_FADE_IN, &assets.mainMusic);
+  }
+  app.scene = SCENE_PLAY;
+}
+
+void resetRunCounters() {
+  app.missCount = 0;
+  app.stageStartMs = 0;
+  app.stageElapsedMs = 0;
+  app.stageMinutes = 0;
+  app.stageSeconds = 0;
+  stage.blocksCrushed = 0;
+  stage.blocksTotal = 0;
+  bombs.barrelBombCount = 0;
+  bombs.thrownBombCount = 3;
+  bombs.rollingBombCount = 0;
+  stage.barrelBombFound = 0;
+  stage.rollingBombFound = 0;
+}
+
+void returnToTitle() {
+  freeCrushEffects();
+  freeMovingPlatforms();
+  freeSwitchTimers();
+  musicCommand(MUSIC_FADE_OUT, stage.currentStage == 42 ? &assets.bossMusic : &assets.mainMusic);
+  freeStageSurfaces();
+  app.scene = SCENE_TITLE_ENTER;
+  stage.currentStage = 0;
+  saveStageSnapshot();
+  resetRunCounters();
+  saveProgress(-1, -1);
+}
+
+void advanceHome() {
+  if (stage.homeStage == 0 && stage.currentStage == 11) {
+    stage.homeStage = 1;
+  } else if (stage.homeStage == 1 && stage.currentStage == 21) {
+    stage.homeStage = 2;
+  } else if (stage.homeStage == 2 && stage.currentStage == 31) {
+    stage.homeStage = 3;
+  } else if (stage.homeStage == 3 && stage.currentStage == 42) {
+    playMusicFile("bgm/title.mp3");
+    playEnding();
+    app.scene = SCENE_TITLE_ENTER;
+    stopMusicFile("bgm");
+  }
+  stage.currentStage = stage.homeStage;
+  saveProgress(-1, -1);
+}

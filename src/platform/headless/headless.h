@@ -1,0 +1,26 @@
+// Controls of the headless back end, for the replay runner and the tests.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct HeadlessState {
+  int32_t nowMs = 0;
+  uint8_t keys[256] = {};
+  int startupAnswer = 7;  // IDNO
+  int presentedCount = 0;
+  std::vector<uint32_t> lastFrame;  // last presented picture, 0x00RRGGBB
+  int lastFrameWidth = 0, lastFrameHeight = 0;
+  std::vector<std::string> messageBoxes;  // "caption|text" of every box shown
+  // Called after every presented picture, with its number (from 1).
+  std::function<void(int)> onPresent;
+  // Called instead of ending the process (tests); when empty, exit().
+  std::function<void(int)> onTerminate;
+  int mode = 0, clientW = 0, clientH = 0;
+};
+extern HeadlessState headless;
+
+void headlessReset();  // clock 0, no keys, counters cleared, hooks kept
+void headlessSetKey(int vk, int held);
+void headlessReleaseAllKeys();

@@ -1,0 +1,80 @@
+// The headless back end: a virtual clock that moves only when the game
+// waits, keys set by the runner or a test, and no window at all.
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+#include "platform/headless/headless.h"
+#include "platform/os.h"
+
+HeadlessState headless;
+
+// A fixed calendar day, so that every run writes the same save files.
+constexpr int64_t VIRTUAL_EPOCH_SECONDS = 1767225600;  // 2026-01-01
+
+void headlessReset() {
+  headless.nowMs = 0;
+  std::memset(headless.keys, 0, sizeof headless.keys);
+  headless.presentedCount = 0;
+  headless.lastFrame.clear();
+  headless.messageBoxes.clear();
+}
+
+void headlessSetKey(int vk, int held) {
+  if (vk >= 0 && vk < 256) headless.keys[vk] = held ? 1 : 0;
+}
+
+void headlessReleaseAllKeys() { std::memset(headless.keys, 0, sizeof headless.keys); }
+
+int32_t osNowMs() { return headless.nowMs; }
+void osSleepMs(int32_t ms) {
+  if (ms > 0) headless.nowMs += ms;
+}
+int64_t osCalendarSeconds() { return VIRTUAL_EPOCH_SECONDS + headless.nowMs / 1000; }
+
+int osKeyHeld(int vk) { return vk >= 0 && vk < 256 ? headless.keys[vk] : 0; }
+
+int osPlaceWindow(int mode, int, int, int clientW, int clientH, const char*, int) {
+  headless.mode = mode;
+  headless.clientW = clientW;
+  headless.clientH = clientH;
+  return 1;
+}
+void osSetWindowTitle(const char*) {}
+
+void osPresent(const uint32_t* pixels, int width, int height) {
+  headless.lastFrame.assign(pixels, pixels + (size_t)width * height);
+  headless.lastFrameWidth = width;
+  headless.lastFrameHeight = height;
+  headless.presentedCount += 1;
+  if (headless.onPresent) headless.onPresent(headless.presentedCount);
+}
+
+void osSetCursorVisible(int) {}
+void osMousePosition(int* x, int* y) { *x = 0, *y = 0; }
+int osMouseButtons() { return 0; }
+void osWarpMouse(int, int) {}
+
+int osMessageBox(const char* text, const char* caption, unsigned) {
+  headless.messageBoxes.push_back(std::string(caption) + "|" + text);
+  // Only the start-up question is answered by the runner; the close
+  // confirmation never comes up without a window.
+  return headless.startupAnswer;
+}
+
+void osPollEvents(OsEvents* events) { *events = OsEvents{}; }
+int osJoystickQuery(int, uint32_t*, uint32_t*, uint32_t*) { return 0; }
+
+const char* osExecutableDataDir() {
+  static char dir[4096];
+  ssize_t n = readlink("/proc/self/exe", dir, sizeof dir - 8);
+  if (n <= 0) return "data";
+  dir[n] = 0;
+  char* slash = std::strrchr(dir, '/');
+  if (slash) std::strcpy(slash + 1, "data");
+  return dir;
+}
+
+void osTerminate(int exitCode) {
+  if (headless.onTerminate) headless.onTerminate(exitCode);
+  std::exit(exitCode);
+}

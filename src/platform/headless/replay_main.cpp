@@ -1,0 +1,3 @@
+// Placeholder runner.
+#include "app/app_state.h"
+int main() { return runStartup(); }

@@ -1,0 +1,57 @@
+// The machine under the game: one back end (sdl/ or headless/) implements
+// every function here, chosen at link time. The core never talks to the
+// window system, the keyboard, the clock or the sound card any other way.
+#pragma once
+#include <cstdint>
+
+// Clock and pacing.
+int32_t osNowMs();               // milliseconds since the process started
+void osSleepMs(int32_t ms);      // the only way the game waits
+int64_t osCalendarSeconds();     // calendar time, seeds the save scrambling
+
+// Keyboard: 1 while the key with this virtual-key code is held.
+int osKeyHeld(int vk);
+
+// Window. mode 0: window at 1:1, 1: window at 2:1, 2: full screen.
+// Returns 0 when full screen was refused (the caller falls back to mode 0).
+int osPlaceWindow(int mode, int x, int y, int clientW, int clientH,
+                  const char* titleUtf8, int borderless);
+void osSetWindowTitle(const char* titleUtf8);
+void osPresent(const uint32_t* pixels, int width, int height);  // 0x00RRGGBB
+void osSetCursorVisible(int visible);
+void osMousePosition(int* x, int* y);  // client pixels
+int osMouseButtons();                  // bit 0 left, bit 1 right
+void osWarpMouse(int x, int y);        // client pixels
+
+// Message boxes: MB_* flags as the game passes them; answers IDYES (6),
+// IDNO (7) or IDOK (1).
+int osMessageBox(const char* textUtf8, const char* captionUtf8, unsigned flags);
+
+// Events gathered since the last call (never blocks).
+struct OsEvents {
+  int closeRequested;  // the player asked to close the window
+  int deviceChanged;   // a joystick arrived or left
+};
+void osPollEvents(OsEvents* events);
+
+// Joysticks: 1 and the axes/buttons when device id answers, else 0.
+int osJoystickQuery(int id, uint32_t* x, uint32_t* y, uint32_t* buttons);
+
+// Audio. Handles are small positive numbers; 0 means nothing was opened.
+int osAudioOpen(const char* path);  // wave or mp3, length known after open
+uint32_t osAudioLengthMs(int handle);
+uint32_t osAudioPositionMs(int handle);
+void osAudioPlay(int handle);  // from the current position
+void osAudioPause(int handle);
+void osAudioStop(int handle);
+void osAudioSeek(int handle, uint32_t ms);
+void osAudioSetVolume(int handle, uint32_t volume);  // 0 .. 1000
+int osAudioTakeEndNotice(int handle);  // 1 once after playing to the end
+void osAudioClose(int handle);
+void osPlayWave(const char* path);  // one-shot, cuts off the previous one
+
+// Folder beside the executable that the build fills with the game's data.
+const char* osExecutableDataDir();
+
+// Ends the process at once with this exit code.
+[[noreturn]] void osTerminate(int exitCode);

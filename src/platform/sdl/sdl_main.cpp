@@ -1,0 +1,3 @@
+// Placeholder game.
+#include "app/app_state.h"
+int main() { return runStartup(); }

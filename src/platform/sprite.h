@@ -1,0 +1,65 @@
+// Pictures and surfaces, and every copy between them. All coordinates are
+// logical 640 x 480 pixels; in scale mode 1 each operation doubles them.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// A picture or drawing surface. Pixels are 0x00RRGGBB (the byte order of a
+// 32-bit device-independent bitmap), rows top-down.
+struct SpriteSurface {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+  int isWindow = 0;  // the window's own surface: presentFrame shows it
+};
+using Sprite = SpriteSurface*;
+
+constexpr uint32_t COLOR_WHITE = 0xFFFFFF;
+constexpr uint32_t NO_KEY = 0xFFFFFFFF;  // blitRotated: any key above 0xFFFFFF
+constexpr uint32_t BLEND_CONSTANT_ALPHA = 0xFFFFFFFF;
+constexpr uint32_t BLEND_ADDITIVE = 0xFFFFFFFE;
+
+// COLORREF (0x00BBGGRR) to pixel (0x00RRGGBB) and back.
+inline uint32_t colorRefToPixel(uint32_t c) {
+  return ((c >> 16) & 0xFF) | (c & 0xFF00) | ((c & 0xFF) << 16);
+}
+inline uint32_t pixelToColorRef(uint32_t p) { return colorRefToPixel(p & 0xFFFFFF); }
+
+// Bitmap files. readBitmapFile never reads past the end of the data; on a
+// damaged file it returns false and says why in error.
+bool decodeBitmap(const uint8_t* data, size_t size, SpriteSurface* out,
+                  const char** error);
+bool readBitmapFile(const char* path, SpriteSurface* out, const char** error);
+
+// The game's operations.
+Sprite loadSprite(const char* path);  // a failure ends the program
+Sprite createBackBuffer();
+Sprite createBlankSprite(int w, int h);
+void freeSprite(Sprite s);
+void freeBackBuffer(Sprite s);
+void presentFrame(Sprite dst, Sprite src);
+void clearScreen(Sprite dc, uint32_t colour);
+void plotPixel(Sprite dc, int x, int y, uint32_t colour);
+uint32_t readPixel(Sprite dc, int x, int y);
+void drawRect(Sprite dc, int x, int y, int w, int h, int filled, uint32_t colour);
+void drawLine(Sprite dc, int x1, int y1, int x2, int y2, uint32_t colour);
+void drawHLine(Sprite dc, int x, int y, int length, uint32_t colour);
+void drawVLine(Sprite dc, int x, int y, int length, uint32_t colour);
+void drawCircle(Sprite dc, int cx, int cy, int r, uint32_t colour);
+void blitCopy(Sprite dst, int x, int y, int w, int h, Sprite src);
+void blitOpaque(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy);
+void blitKeyed(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy,
+               uint32_t key);
+void blitKeyedStretched(Sprite dst, int x, int y, int w, int h, Sprite src, int sx,
+                        int sy, int sw, int sh, uint32_t key);
+void blitKeyedBlended(Sprite dst, int x, int y, int w, int h, Sprite src, int sx,
+                      int sy, int sw, int sh, int opacity, uint32_t key);
+void blitRotated(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy,
+                 int sw, int sh, int angle, uint32_t key);
+void blitRotatedPivot(Sprite dst, int x, int y, int w, int h, Sprite src, int sx,
+                      int sy, int sw, int sh, int angle, uint32_t key, int px, int py);
+
+// Writes a surface as a PNG (screenshots, contact sheets). Returns false on
+// a write error.
+bool writePng(const char* path, const SpriteSurface& s);

@@ -1,0 +1,52 @@
+// The player's motion, drawing counters, warps and doors.
+#pragma once
+#include <cstdint>
+
+constexpr int PLAYER_WIDTH = 25;
+constexpr int PLAYER_HEIGHT = 50;
+constexpr float RESPAWN_X = 20;
+constexpr float RESPAWN_Y = 220;
+constexpr float contactInset = 6.25f;
+
+enum AirState : int { ON_GROUND = 0, RISING = 1, FALLING = 2 };
+
+struct PlayerState {
+  float speedX;
+  float speedY;
+  int32_t jumpLock;
+  // Drawing.
+  int32_t drawCallCounter;
+  int32_t throwPoseTimer;
+  int32_t neverThrown;
+  // Warps and doors.
+  int32_t localWarpPhase;
+  int32_t stageWarpPhase;
+  int32_t stageChangePending;
+  int32_t warpFrame;
+  int32_t warpTargetX, warpTargetY;
+  float warpStep;
+  int32_t warpUpLatch;
+  int32_t previousStage;
+};
+extern PlayerState player;
+
+void resetPlayerState();  // jumpLock 1, neverThrown 1, the rest 0
+
+void playerCellSpan(float x, float y, int* topRow, int* bottomRow, int* leftCol,
+                    int* rightCol);
+void updatePlayerActions(float* x, float* y, int32_t* facing);
+void updatePlayerMovement(float* x, float* y, const float* barrelX, const float* barrelY,
+                          const int32_t* barrelState, int32_t* airState);
+int checkLeftColumn(float x, float y);
+int checkRightColumn(float x, float y);
+int checkFeetRow(float x, float y);
+int checkHeadRow(float x, float y);
+
+void drawPlayer(float drawX, float drawY, int32_t* playerAnim, int facing, int airState,
+                int keyQ, int keyW, int keyE, const int32_t* barrelState,
+                const int32_t* rollingState, const int32_t* thrownState);
+
+void updateLocalWarp(float* x, float* y, float screenX, float screenY);
+void flyLocalWarp(float* x, float* y, int32_t targetX, int32_t targetY);
+void updateStageWarp(float* x, float* y, float screenX, float screenY);
+int angleBetween(float x1, float y1, float x2, float y2);

@@ -1,0 +1,25 @@
+// Drawing of the stage onto the stage surfaces, and the cell animations.
+#pragma once
+#include <cstdint>
+
+struct StageDrawState {
+  int32_t stageTick = 0;
+  int32_t pulseFrame = 1;
+  int32_t pulseStep = 1;
+  int32_t decorFrame = 0;
+  int32_t glowFrame = 0;
+  int32_t platformFrame = 0;
+  int32_t portalFrame = 0;
+  int32_t sparkleFrame = 0;
+  int32_t arrowBob = 1;
+  int32_t arrowStep = 1;
+  float chestItemX = 0, chestItemY = 0;
+  int32_t chestRise = 0;
+  int32_t chestFade = 0;
+};
+extern StageDrawState stageDraw;
+
+void resetStageDrawState();
+void drawStage(float cameraX, float cameraY);
+void drawDoorArrow(float x, float y);
+void drawFrontEdges(float cameraX, float cameraY, const float* barrelX);

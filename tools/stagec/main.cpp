@@ -1,0 +1,2 @@
+// Placeholder stage compiler.
+int main() { return 0; }

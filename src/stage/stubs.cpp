@@ -1,9 +1,7 @@
 // Placeholders until each operation is written; remove as they land.
 #include "stage/stage_state.h"
-#include "stage/stage_drawing.h"
 
 StageState stage;
-StageDrawState stageDraw;
 void resetStageState() {}
 static MapCell outsideCell;
 MapCell& cellAt(int row, int col) {
@@ -29,7 +27,3 @@ void setSaveFolder(const char*) {}
 void saveProgress(int32_t, int32_t) {}
 void saveStageSnapshot() {}
 void loadSaves(float*, float*) {}
-void resetStageDrawState() {}
-void drawStage(float, float) {}
-void drawDoorArrow(float, float) {}
-void drawFrontEdges(float, float, const float*) {}

@@ -1,14 +1,15 @@
 // The frame loop: one frame every 40 ms, and the scene machine.
 #include "app/app_state.h"
 #include "bombs/bomb_state.h"
-#include "platform/os.h"
 #include "platform/display.h"
+#include "platform/os.h"
 
 void runFrameLoop() {
   askStartupMode();
   loadAssets();
   for (int i = 0; i < 10; i++) openSoundChannel("SE/TaruBomb.wav", i);
   app.session = GameSession{};
+  osBeforeFirstFrame();
   do {
     runFrame();
   } while (!app.quitRequested);

@@ -1,5 +1,6 @@
 // Start-up, the window's messages and the orderly end of the process.
 #include <cmath>
+
 #include "app/app_state.h"
 #include "bombs/bomb_state.h"
 #include "platform/display.h"

@@ -73,9 +73,28 @@ extern BombsState bombs;
 
 void resetBombsState();  // counts 3, 0, 0 and every slot field zero
 
+// How many slots of a kind take part: the count, kept inside the arrays.
+inline int slotLimit(int count) {
+  if (count < 0) return 0;
+  return count > MAX_BOMB_SLOTS ? MAX_BOMB_SLOTS : count;
+}
+
+// Slots shared by the kinds. A spent slot goes back to the stock at
+// (-50, -50); a barrel also gets countdown 0 (countdown may be null).
+void refillBombSlots(float* x, float* y, int32_t* state, int32_t stockState, int32_t* countdown);
+// 1 when this key was pressed this frame and neither other key is pressed or held.
+int keyTakesBomb(int ownKey, int otherKey1, int otherKey2);
+// Thrown and rolling: with no slot below count held, the lowest ready one is
+// taken. Returns the slot taken, or -1.
+int takeReadySlot(int32_t* state, int count);
+
+// Puts a 20 x 20 box standing in the first moving platform it overlaps on
+// top of it and moves it with the platform; 1 when a platform was found.
+int carryOnPlatform(float* x, float* y);
+
 // Grid probes.
-void cellSpan(float x, float y, int mode, int* topRow, int* bottomRow, int* leftCol,
-              int* rightCol, int* centreCol, int* centreRow);
+void cellSpan(float x, float y, int mode, int* topRow, int* bottomRow, int* leftCol, int* rightCol,
+              int* centreCol, int* centreRow);
 int blockedBelow(float x, float y, int mode);
 int blockedLeft(float x, float y, int mode);
 int blockedRight(float x, float y, int mode);
@@ -84,26 +103,41 @@ int restsOnTop(float ax, float ay, float bx, float by, int mode);
 int overlapsFromRight(float ax, float ay, float bx, float by, int mode);
 int overlapsFromLeft(float ax, float ay, float bx, float by, int mode);
 int overlapsFromBelow(float ax, float ay, float bx, float by, int mode);
+// 1 when the cell (row, col) stops a box of this mode; cells outside the
+// array are empty and never stop anything.
+int cellBlocksBomb(int row, int col, int mode);
+// Truncation toward zero, clamped so that a wild value cannot overflow.
+int truncToInt(float v);
 
 // Blasts.
 void blastCell(int row, int col, int hardness);
 void triggerSwitchTarget(int row, int col);
+// The side a thrown bomb ran into, in the order the flight tests ask.
+enum BlastSide : int { SIDE_RIGHT = 0, SIDE_LEFT = 1, SIDE_BELOW = 2, SIDE_ABOVE = 3 };
+void thrownBombBlast(float x, float y, int side);   // 3 x 3, hardness 3
+void barrelBombBlast(float x, float y);             // 5 x 5, hardness 4
+void rollingBombBlast(float x, float y, int side);  // the wall's two cells, hardness 2
 
 // Updates, called by the play frame.
-void updateThrownBombs(float playerX, float playerY, float* x, float* y, int32_t* state,
-                       int keyQ, int keyW, int keyE, int facing);
-void steerThrownBombs(float playerX, float playerY, float* x, float* y, int32_t* state,
-                      int keyQ, int keyW, int keyE, int facing);
-void updateBarrelBombs(float playerX, float playerY, float* x, float* y, int32_t* state,
-                       int keyQ, int keyW, int keyE, int facing, int32_t* countdown);
-void runBarrelFuses(float playerX, float playerY, float* x, float* y, int32_t* state,
-                    int keyQ, int keyW, int keyE, int facing, int32_t* countdown);
-void updateRollingBombs(float playerX, float playerY, float* x, float* y, int32_t* state,
-                        int keyQ, int keyW, int keyE, int facing, int32_t* extra);
-void steerRollingBombs(float playerX, float playerY, float* x, float* y, int32_t* state,
-                       int keyQ, int keyW, int keyE, int facing);
+void updateThrownBombs(float playerX, float playerY, float* x, float* y, int32_t* state, int keyQ,
+                       int keyW, int keyE, int facing);
+void steerThrownBombs(float playerX, float playerY, float* x, float* y, int32_t* state, int keyQ,
+                      int keyW, int keyE, int facing);
+void updateBarrelBombs(float playerX, float playerY, float* x, float* y, int32_t* state, int keyQ,
+                       int keyW, int keyE, int facing, int32_t* countdown);
+void runBarrelFuses(float playerX, float playerY, float* x, float* y, int32_t* state, int keyQ,
+                    int keyW, int keyE, int facing, int32_t* countdown);
+void updateRollingBombs(float playerX, float playerY, float* x, float* y, int32_t* state, int keyQ,
+                        int keyW, int keyE, int facing, int32_t* extra);
+void steerRollingBombs(float playerX, float playerY, float* x, float* y, int32_t* state, int keyQ,
+                       int keyW, int keyE, int facing);
 
 // Drawing.
+// Walks the preview arc of a held thrown bomb (slot) and writes the screen
+// positions of its dots; returns how many there are (at most maxDots are
+// written). Works on the slot's own arcU and arcRise, as the drawing does.
+int computeThrowPreview(int slot, float camX, float camY, int facing, int* dotX, int* dotY,
+                        int maxDots);
 void drawThrowPreview(const int32_t* state, int keyQ, float camX, float camY, int facing);
 void drawBombsOnStage(const float* thrownX, const float* thrownY, const float* barrelX,
                       const float* barrelY, const float* rollingX, const float* rollingY,

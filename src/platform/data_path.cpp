@@ -1,6 +1,8 @@
 #include "platform/data_path.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include "platform/os.h"
 
 static bool holdsImages(const std::string& dir) {

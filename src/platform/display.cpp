@@ -1,7 +1,9 @@
 // The window's place and mode, and the logical screen that every blit
 // scales by.
 #include "platform/display.h"
+
 #include <cstring>
+
 #include "app/app_state.h"
 #include "platform/os.h"
 #include "platform/text.h"

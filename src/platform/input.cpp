@@ -1,6 +1,8 @@
 // Keys, mouse and joysticks, polled from the back end.
 #include "platform/input.h"
+
 #include <cstring>
+
 #include "platform/display.h"
 #include "platform/os.h"
 

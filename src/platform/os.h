@@ -53,5 +53,9 @@ void osPlayWave(const char* path);  // one-shot, cuts off the previous one
 // Folder beside the executable that the build fills with the game's data.
 const char* osExecutableDataDir();
 
+// Called once when the frame loop is about to run its first frame: the
+// headless runner may start the game on a chosen stage here.
+void osBeforeFirstFrame();
+
 // Ends the process at once with this exit code.
 [[noreturn]] void osTerminate(int exitCode);

@@ -21,6 +21,7 @@ void playWave(const char* path);
 const char* channelAlias(const char* path, char* out, int outSize);
 const char* fileExtension(const char* path);
 const char* mciDeviceType(const char* extension);
+// out holds at least 256 characters; operation 1 open, 2 play, 3 close.
 void formatChannelCommand(const char* path, char* out, int operation, int index);
 void openSoundChannel(const char* path, int index);
 void playSoundChannel(const char* path, int index);

@@ -1,4 +1,5 @@
 #include "platform/trig.h"
+
 #include <cmath>
 
 double SinTable[365];

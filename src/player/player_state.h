@@ -27,13 +27,16 @@ struct PlayerState {
   float warpStep;
   int32_t warpUpLatch;
   int32_t previousStage;
+  // Frames of the current flight; a flight that cannot reach its target
+  // (a damaged link far outside the stage) is ended after MAX_FLIGHT_FRAMES.
+  int32_t flightFrames;
 };
+constexpr int MAX_FLIGHT_FRAMES = 90;
 extern PlayerState player;
 
 void resetPlayerState();  // jumpLock 1, neverThrown 1, the rest 0
 
-void playerCellSpan(float x, float y, int* topRow, int* bottomRow, int* leftCol,
-                    int* rightCol);
+void playerCellSpan(float x, float y, int* topRow, int* bottomRow, int* leftCol, int* rightCol);
 void updatePlayerActions(float* x, float* y, int32_t* facing);
 void updatePlayerMovement(float* x, float* y, const float* barrelX, const float* barrelY,
                           const int32_t* barrelState, int32_t* airState);
@@ -42,11 +45,26 @@ int checkRightColumn(float x, float y);
 int checkFeetRow(float x, float y);
 int checkHeadRow(float x, float y);
 
-void drawPlayer(float drawX, float drawY, int32_t* playerAnim, int facing, int airState,
-                int keyQ, int keyW, int keyE, const int32_t* barrelState,
-                const int32_t* rollingState, const int32_t* thrownState);
+void drawPlayer(float drawX, float drawY, int32_t* playerAnim, int facing, int airState, int keyQ,
+                int keyW, int keyE, const int32_t* barrelState, const int32_t* rollingState,
+                const int32_t* thrownState);
 
 void updateLocalWarp(float* x, float* y, float screenX, float screenY);
 void flyLocalWarp(float* x, float* y, int32_t targetX, int32_t targetY);
 void updateStageWarp(float* x, float* y, float screenX, float screenY);
 int angleBetween(float x1, float y1, float x2, float y2);
+
+// Contact of the narrowed box (6.25 px in from each side) with cell (row, col):
+// strict for switches, inclusive for chests, the goal and hazards.
+bool touchesStrict(float x, float y, int row, int col);
+bool touchesInclusive(float x, float y, int row, int col);
+// One cell of a side-column walk: switches, chests, the goal and hazards act;
+// 1 when the cell blocks.
+int sideCellContact(float x, float y, int row, int col);
+// A WARP or STAGE_DOOR cell met in the head row; 1 when the player entered it.
+int warpContact(float x, float y, int row, int col);
+
+// The sheet cell drawPlayer shows. Reduces *playerAnim as the pose needs;
+// 0 (nothing to draw) for a facing other than 1 or -1.
+int choosePlayerCell(int32_t* playerAnim, int facing, int airState, int runKeyHeld, int carrying,
+                     int holdingThrown, int throwPose, int* column, int* row);

@@ -23,3 +23,11 @@ void resetStageDrawState();
 void drawStage(float cameraX, float cameraY);
 void drawDoorArrow(float x, float y);
 void drawFrontEdges(float cameraX, float cameraY, const float* barrelX);
+
+// Cell animations, run by the cell pass of drawStage right after a cell's
+// picture: gate slides, and the goal and bomb chests (which also draw
+// their own pictures). Cells outside the drawn window stand still.
+void animateCell(int row, int col);
+// Frame tests and steps shared by the drawing and the animations.
+bool isEvenFrame();  // stageTick even
+void advanceSparkleFrame();

@@ -2,14 +2,18 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+
 #include "assets.h"
 
 int main(int argc, char** argv) {
   std::string out = "data", lame = "lame", only;
   for (int i = 1; i + 1 < argc; i += 2) {
-    if (!std::strcmp(argv[i], "--out")) out = argv[i + 1];
-    else if (!std::strcmp(argv[i], "--lame")) lame = argv[i + 1];
-    else if (!std::strcmp(argv[i], "--only")) only = argv[i + 1];
+    if (!std::strcmp(argv[i], "--out"))
+      out = argv[i + 1];
+    else if (!std::strcmp(argv[i], "--lame"))
+      lame = argv[i + 1];
+    else if (!std::strcmp(argv[i], "--only"))
+      only = argv[i + 1];
   }
   if (only != "sounds" && !generatePictures(out)) {
     std::fprintf(stderr, "puxten-assets: drawing the pictures failed\n");

@@ -1,2 +1,4 @@
-// Placeholder stage compiler.
-int main() { return 0; }
+// puxten-stagec: compiles data/stages/*.stage into map/map<N>.map.
+#include "stage_source.h"
+
+int main(int argc, char** argv) { return runStageCompiler(argc, argv); }

@@ -17,6 +17,8 @@ struct HeadlessState {
   std::function<void(int)> onPresent;
   // Called instead of ending the process (tests); when empty, exit().
   std::function<void(int)> onTerminate;
+  // Called once before the first frame (the runner's --stage).
+  std::function<void()> beforeFirstFrame;
   int mode = 0, clientW = 0, clientH = 0;
 };
 extern HeadlessState headless;

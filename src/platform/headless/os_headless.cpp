@@ -74,6 +74,10 @@ const char* osExecutableDataDir() {
   return dir;
 }
 
+void osBeforeFirstFrame() {
+  if (headless.beforeFirstFrame) headless.beforeFirstFrame();
+}
+
 void osTerminate(int exitCode) {
   if (headless.onTerminate) headless.onTerminate(exitCode);
   std::exit(exitCode);

@@ -1,3 +1,167 @@
-// Placeholder runner.
+// puxten-replay: the game without a window or a sound card, driven by a
+// virtual clock and scripted keys. Every run with the same arguments gives
+// the same pictures, state and trace.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <unistd.h>
 #include "app/app_state.h"
-int main() { return runStartup(); }
+#include "platform/data_path.h"
+#include "platform/headless/headless.h"
+#include "platform/headless/replay.h"
+#include "platform/sprite.h"
+#include "stage/stage_state.h"
+
+namespace {
+
+struct Options {
+  std::string dataDir, saveDir, inputFile, stateFile, traceFile;
+  int answerYes = 0;
+  int stage = -1;
+  int frames = -1;
+  std::map<int, std::string> shots;
+};
+
+Options options;
+std::vector<InputStep> script;
+int lastPicture = 0;
+FILE* trace = nullptr;
+
+const char* USAGE =
+    "usage: puxten-replay [--data DIR] [--save DIR] [--answer yes|no] [--stage N]\n"
+    "                     [--input FILE] [--frames N] [--shot N:FILE.png]...\n"
+    "                     [--state FILE.json] [--trace FILE.jsonl]\n";
+
+[[noreturn]] void fail(const std::string& message) {
+  std::fprintf(stderr, "puxten-replay: %s\n", message.c_str());
+  std::exit(2);
+}
+
+int parseNumber(const char* text, const char* what) {
+  char* end = nullptr;
+  long v = std::strtol(text, &end, 10);
+  if (!*text || *end || v < 0 || v > 100000000) fail(std::string("bad ") + what + ": " + text);
+  return (int)v;
+}
+
+// Paths given on the command line are taken from where the runner was
+// started, though the game runs inside its data folder.
+std::string absolute(const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  char cwd[4096];
+  if (!getcwd(cwd, sizeof cwd)) return path;
+  return std::string(cwd) + "/" + path;
+}
+
+void parseOptions(int argc, char** argv) {
+  for (int i = 1; i < argc; i++) {
+    std::string a = argv[i];
+    if (a == "--help") {
+      std::fputs(USAGE, stdout);
+      std::exit(0);
+    }
+    if (i + 1 >= argc) fail("missing value after " + a + "\n" + USAGE);
+    const char* v = argv[++i];
+    if (a == "--data") options.dataDir = absolute(v);
+    else if (a == "--save") options.saveDir = absolute(v);
+    else if (a == "--answer") {
+      if (std::strcmp(v, "yes") && std::strcmp(v, "no")) fail("--answer takes yes or no");
+      options.answerYes = !std::strcmp(v, "yes");
+    } else if (a == "--stage") options.stage = parseNumber(v, "stage");
+    else if (a == "--input") options.inputFile = absolute(v);
+    else if (a == "--frames") options.frames = parseNumber(v, "frame count");
+    else if (a == "--shot") {
+      const char* colon = std::strchr(v, ':');
+      if (!colon) fail("--shot takes N:FILE.png");
+      options.shots[parseNumber(std::string(v, colon).c_str(), "picture number")] =
+          absolute(colon + 1);
+    } else if (a == "--state") options.stateFile = absolute(v);
+    else if (a == "--trace") options.traceFile = absolute(v);
+    else fail("unknown option " + a + "\n" + USAGE);
+  }
+}
+
+void loadScript() {
+  if (options.inputFile.empty()) return;
+  std::ifstream in(options.inputFile);
+  if (!in) fail("cannot read " + options.inputFile);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string error;
+  if (!parseInputScript(text.str(), &script, &error)) fail(options.inputFile + ": " + error);
+}
+
+void holdKeysFor(int picture) {
+  headlessReleaseAllKeys();
+  const std::vector<int>* keys = keysForPicture(script, picture);
+  if (keys)
+    for (int vk : *keys) headlessSetKey(vk, 1);
+}
+
+void writeState() {
+  if (trace) {
+    std::fclose(trace);
+    trace = nullptr;
+  }
+  if (options.stateFile.empty()) return;
+  FILE* f = std::fopen(options.stateFile.c_str(), "wb");
+  if (!f) fail("cannot write " + options.stateFile);
+  std::string json = stateJson();
+  std::fwrite(json.data(), 1, json.size(), f);
+  std::fclose(f);
+}
+
+void afterPicture(int picture) {
+  lastPicture = picture;
+  if (trace) {
+    std::string line = traceLine(picture);
+    std::fprintf(trace, "%s\n", line.c_str());
+  }
+  auto shot = options.shots.find(picture);
+  if (shot != options.shots.end()) {
+    SpriteSurface s;
+    s.width = headless.lastFrameWidth;
+    s.height = headless.lastFrameHeight;
+    s.pixels = headless.lastFrame;
+    if (!writePng(shot->second.c_str(), s)) fail("cannot write " + shot->second);
+  }
+  if (picture >= options.frames) {
+    writeState();
+    std::exit(0);
+  }
+  holdKeysFor(picture + 1);
+}
+
+std::string makeTempSaveDir() {
+  char pattern[] = "/tmp/puxten-save-XXXXXX";
+  const char* dir = mkdtemp(pattern);
+  if (!dir) fail("cannot make a temporary save folder");
+  return dir;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  parseOptions(argc, argv);
+  loadScript();
+  if (options.frames < 0) options.frames = options.inputFile.empty() ? 1 : scriptLength(script);
+  if (options.frames == 0) options.frames = 1;
+  if (options.saveDir.empty()) options.saveDir = makeTempSaveDir();
+  if (!options.traceFile.empty()) {
+    trace = std::fopen(options.traceFile.c_str(), "wb");
+    if (!trace) fail("cannot write " + options.traceFile);
+  }
+  headlessReset();
+  headless.startupAnswer = options.answerYes ? 6 : 7;
+  headless.onPresent = afterPicture;
+  headless.onTerminate = [](int) { writeState(); };
+  if (options.stage >= 0) headless.beforeFirstFrame = [] { startOnStage(options.stage); };
+  holdKeysFor(1);
+  enterDataFolder(options.dataDir.c_str());
+  setSaveFolder(options.saveDir.c_str());
+  return runStartup();
+}

@@ -1,0 +1,42 @@
+# Shared by ./play and ./test: install what is missing from Debian's
+# packages (as root), configure and build. Sourced, not run.
+set -euo pipefail
+
+PUXTEN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+PUXTEN_BUILD="${PUXTEN_BUILD:-$PUXTEN_ROOT/build}"
+
+BUILD_PACKAGES="g++ cmake ninja-build pkg-config libsdl2-dev libmpg123-dev libfreetype-dev
+  zlib1g-dev lame fonts-ipafont-mincho fonts-ipafont-gothic xfonts-base"
+TEST_PACKAGES="libgtest-dev libbenchmark-dev clang-format xvfb xauth x11-utils xdotool"
+
+missing_packages() {
+  local p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      echo "$p"
+    fi
+  done
+}
+
+ensure_packages() {
+  # shellcheck disable=SC2068
+  local missing
+  missing=$(missing_packages $@ | tr '\n' ' ')
+  [ -z "${missing// }" ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "These Debian packages are missing: $missing" >&2
+    echo "Install them as root (apt-get install $missing) or run this command as root." >&2
+    exit 1
+  fi
+  echo "Installing: $missing"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  # shellcheck disable=SC2086
+  apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+build_game() {
+  local type="${1:-RelWithDebInfo}"
+  cmake -S "$PUXTEN_ROOT" -B "$PUXTEN_BUILD" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+  cmake --build "$PUXTEN_BUILD" -- -j"$(nproc)"
+}

@@ -1,0 +1,20 @@
+// The headless audio back end: no sound card, a log of every call and a
+// playback simulated on the virtual clock.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One line per call: "open 3 bgm/main.mp3", "openfail x.mp3", "play 3",
+// "pause 3", "stop 3", "seek 3 0", "volume 3 10" (only when the volume
+// changes), "close 3", "wave SE/start.wav".
+extern std::vector<std::string> headlessAudioLog;
+
+// Closes every device and clears the log (handles are never reused).
+void headlessAudioReset();
+int headlessAudioPlaying(int handle);      // 1 while the handle plays
+uint32_t headlessAudioVolume(int handle);  // last volume set (1000 after open)
+const char* headlessAudioLastWave();       // last osPlayWave path, "" if none
+// Length of a wave or mp3 file in ms from its headers; 0 when the file is
+// missing, damaged or holds no sound.
+uint32_t headlessAudioFileLengthMs(const char* path);

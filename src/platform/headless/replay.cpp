@@ -1,0 +1,268 @@
+#include "platform/headless/replay.h"
+#include <cstdarg>
+#include <cstring>
+#include <sstream>
+#include "app/app_state.h"
+#include "bombs/bomb_state.h"
+#include "platform/headless/headless.h"
+#include "platform/input.h"
+#include "platform/os.h"
+#include "player/player_state.h"
+#include "stage/stage_state.h"
+
+namespace {
+
+struct KeyName {
+  const char* name;
+  int vk;
+};
+const KeyName KEY_NAMES[] = {{"Left", VK_LEFT},    {"Right", VK_RIGHT}, {"Up", VK_UP},
+                             {"Down", VK_DOWN},    {"Space", VK_SPACE}, {"Enter", VK_RETURN},
+                             {"Esc", VK_ESCAPE},   {"Q", VK_Q},         {"W", VK_W},
+                             {"E", VK_E}};
+
+bool parseKeys(const std::string& word, std::vector<int>* keys) {
+  if (word == "-") return true;
+  size_t start = 0;
+  while (start <= word.size()) {
+    size_t plus = word.find('+', start);
+    std::string name = word.substr(start, plus == std::string::npos ? std::string::npos
+                                                                     : plus - start);
+    int vk = 0;
+    for (const KeyName& k : KEY_NAMES)
+      if (name == k.name) vk = k.vk;
+    if (!vk) return false;
+    keys->push_back(vk);
+    if (plus == std::string::npos) break;
+    start = plus + 1;
+  }
+  return true;
+}
+
+// Floats with enough digits to read back exactly, the same on every run.
+void putFloat(std::string& out, float v) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.9g", (double)v);
+  out += buf;
+}
+
+void putInt(std::string& out, long long v) { out += std::to_string(v); }
+
+void field(std::string& out, const char* name) {
+  if (out.back() != '{') out += ',';
+  out += '"';
+  out += name;
+  out += "\":";
+}
+
+void fieldInt(std::string& out, const char* name, long long v) {
+  field(out, name);
+  putInt(out, v);
+}
+
+void fieldFloat(std::string& out, const char* name, float v) {
+  field(out, name);
+  putFloat(out, v);
+}
+
+void bombList(std::string& out, const char* name, const BombArrays& b, int count) {
+  field(out, name);
+  out += '[';
+  if (count > 10) count = 10;
+  for (int i = 0; i < count; i++) {
+    if (i) out += ',';
+    out += "{\"x\":";
+    putFloat(out, b.x[i]);
+    out += ",\"y\":";
+    putFloat(out, b.y[i]);
+    out += ",\"state\":";
+    putInt(out, b.state[i]);
+    out += '}';
+  }
+  out += ']';
+}
+
+void platformList(std::string& out) {
+  field(out, "platforms");
+  out += '[';
+  bool first = true;
+  for (MovingPlatform* p = stage.platforms; p; p = p->next) {
+    if (!first) out += ',';
+    first = false;
+    out += "{\"x\":";
+    putFloat(out, p->x);
+    out += ",\"y\":";
+    putFloat(out, p->y);
+    out += ",\"direction\":";
+    putInt(out, p->direction);
+    out += ",\"axis\":";
+    putInt(out, p->axis);
+    out += '}';
+  }
+  out += ']';
+}
+
+void intArray(std::string& out, const char* name, const int32_t* v, int n) {
+  field(out, name);
+  out += '[';
+  for (int i = 0; i < n; i++) {
+    if (i) out += ',';
+    putInt(out, v[i]);
+  }
+  out += ']';
+}
+
+// Fields shared by the trace lines and the final state.
+void commonFields(std::string& out) {
+  const GameSession& s = app.session;
+  fieldInt(out, "nowMs", osNowMs());
+  fieldInt(out, "scene", app.scene);
+  fieldFloat(out, "playerX", s.playerX);
+  fieldFloat(out, "playerY", s.playerY);
+  fieldFloat(out, "cameraX", s.cameraX);
+  fieldFloat(out, "cameraY", s.cameraY);
+  fieldFloat(out, "screenX", s.screenX);
+  fieldFloat(out, "screenY", s.screenY);
+  fieldInt(out, "facing", s.facing);
+  fieldInt(out, "verticalState", s.verticalState);
+  fieldInt(out, "fadeState", app.fadeState);
+  fieldInt(out, "fadeLevel", s.fadeLevel);
+  fieldInt(out, "currentStage", stage.currentStage);
+  fieldInt(out, "homeStage", stage.homeStage);
+  platformList(out);
+  fieldInt(out, "switchTimers", countSwitchTimers());
+  fieldInt(out, "crushEffects", countCrushEffects());
+  bombList(out, "thrown", s.thrown, bombs.thrownBombCount);
+  bombList(out, "barrel", s.barrel, bombs.barrelBombCount);
+  bombList(out, "rolling", s.rolling, bombs.rollingBombCount);
+  fieldInt(out, "thrownBombCount", bombs.thrownBombCount);
+  fieldInt(out, "barrelBombCount", bombs.barrelBombCount);
+  fieldInt(out, "rollingBombCount", bombs.rollingBombCount);
+  fieldInt(out, "blocksCrushed", stage.blocksCrushed);
+  fieldInt(out, "missCount", app.missCount);
+}
+
+}  // namespace
+
+bool parseInputScript(const std::string& text, std::vector<InputStep>* steps,
+                      std::string* error) {
+  std::istringstream in(text);
+  std::string line;
+  int lineNo = 0;
+  while (std::getline(in, line)) {
+    lineNo++;
+    size_t hash = line.find('#');
+    if (hash != std::string::npos) line.erase(hash);
+    std::istringstream words(line);
+    std::string countWord, keysWord, extra;
+    if (!(words >> countWord)) continue;  // blank or comment
+    InputStep step;
+    char* end = nullptr;
+    long count = std::strtol(countWord.c_str(), &end, 10);
+    if (*end || count < 0 || count > 10000000 || !(words >> keysWord) || (words >> extra) ||
+        !parseKeys(keysWord, &step.keys)) {
+      *error = "line " + std::to_string(lineNo) + ": expected 'COUNT KEYS' (keys: " +
+               "Left Right Up Down Space Enter Esc Q W E joined by '+', or '-')";
+      return false;
+    }
+    step.count = (int)count;
+    steps->push_back(step);
+  }
+  return true;
+}
+
+const std::vector<int>* keysForPicture(const std::vector<InputStep>& steps, int n) {
+  int first = 1;
+  for (const InputStep& s : steps) {
+    if (n < first + s.count) return &s.keys;
+    first += s.count;
+  }
+  return nullptr;
+}
+
+int scriptLength(const std::vector<InputStep>& steps) {
+  long total = 0;
+  for (const InputStep& s : steps) total += s.count;
+  return total > 2000000000 ? 2000000000 : (int)total;
+}
+
+void startOnStage(int n) {
+  if (n >= 0 && n <= 3) {
+    stage.homeStage = n;
+    app.scene = SCENE_NEW_RUN;
+    return;
+  }
+  // As a stage door of home stage 0: a new attempt, the stage clock
+  // restarted, and the screen black with the door's appearing to come.
+  stage.homeStage = 0;
+  stage.currentStage = 0;
+  resetRunCounters();
+  app.stageStartMs = osNowMs();
+  player.previousStage = 0;
+  stage.currentStage = n;
+  player.warpUpLatch = 1;
+  player.stageWarpPhase = 2;
+  player.warpFrame = 15;
+  app.fadeState = 2;
+  app.session.fadeLevel = 100;
+  app.scene = SCENE_STAGE_ENTER;
+}
+
+std::string traceLine(int picture) {
+  std::string out = "{";
+  fieldInt(out, "picture", picture);
+  commonFields(out);
+  if (app.scene == SCENE_RESULT) {
+    fieldInt(out, "resultStep", app.session.resultStep);
+    intArray(out, "grades", app.session.grades, 4);
+  }
+  out += "}";
+  return out;
+}
+
+std::string stateJson() {
+  const GameSession& s = app.session;
+  std::string out = "{";
+  fieldInt(out, "frameCount", app.frameCount);
+  commonFields(out);
+  fieldInt(out, "playerAnim", s.playerAnim);
+  fieldInt(out, "keyQ", s.keyQ);
+  fieldInt(out, "keyW", s.keyW);
+  fieldInt(out, "keyE", s.keyE);
+  intArray(out, "countdown", s.barrel.extra, 10);
+  fieldInt(out, "missAngle", s.missAngle);
+  fieldInt(out, "missStep", s.missStep);
+  fieldInt(out, "missCursor", s.missCursor);
+  fieldInt(out, "darkness", s.darkness);
+  fieldInt(out, "resultStep", s.resultStep);
+  fieldInt(out, "panelY", s.panelY);
+  fieldInt(out, "percent", s.percent);
+  intArray(out, "grades", s.grades, 4);
+  fieldInt(out, "stageRows", stage.stageRows);
+  fieldInt(out, "stageCols", stage.stageCols);
+  fieldInt(out, "blocksTotal", stage.blocksTotal);
+  fieldInt(out, "barrelBombFound", stage.barrelBombFound);
+  fieldInt(out, "rollingBombFound", stage.rollingBombFound);
+  fieldInt(out, "stageElapsedMs", app.stageElapsedMs);
+  fieldInt(out, "parTimeSeconds", app.parTimeSeconds);
+  int rows = stage.stageRows < 0 ? 0 : stage.stageRows > 256 ? 256 : stage.stageRows;
+  int cols = stage.stageCols < 0 ? 0 : stage.stageCols > 256 ? 256 : stage.stageCols;
+  field(out, "grid");
+  out += '{';
+  for (int which = 0; which < 2; which++) {
+    field(out, which == 0 ? "kind" : "state");
+    out += '[';
+    for (int r = 0; r < rows; r++) {
+      if (r) out += ',';
+      out += '[';
+      for (int c = 0; c < cols; c++) {
+        if (c) out += ',';
+        putInt(out, which == 0 ? stage.grid[r][c].kind : stage.grid[r][c].state);
+      }
+      out += ']';
+    }
+    out += ']';
+  }
+  out += "}}\n";
+  return out;
+}

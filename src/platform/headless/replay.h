@@ -1,0 +1,27 @@
+// The replay runner's pieces: scripted keys, and the state and trace it
+// writes as JSON.
+#pragma once
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// One line of an input script: hold these keys for COUNT pictures.
+struct InputStep {
+  int count;
+  std::vector<int> keys;  // virtual-key codes
+};
+
+// Parses an input script. On a bad line returns false and sets error to a
+// message naming the line.
+bool parseInputScript(const std::string& text, std::vector<InputStep>* steps,
+                      std::string* error);
+// The keys of picture number n (from 1); empty after the script's end.
+const std::vector<int>* keysForPicture(const std::vector<InputStep>& steps, int n);
+int scriptLength(const std::vector<InputStep>& steps);
+
+// Starts the game on a stage as a door from home stage 0 would (stage 10
+// or more), or as a new run on home stage n (0 .. 3).
+void startOnStage(int n);
+
+std::string traceLine(int picture);
+std::string stateJson();

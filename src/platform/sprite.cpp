@@ -1,0 +1,567 @@
+// Surfaces and every copy between them, done in software on 0x00RRGGBB
+// pixels. Callers pass logical coordinates; in scale mode 1 each operation
+// doubles them itself.
+//
+// Clipping: nothing outside a surface is ever read or written. A pixel whose
+// destination lies outside dst is skipped; a pixel whose source lies outside
+// src leaves the destination as it was.
+#include "platform/sprite.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "platform/display.h"
+#include "platform/os.h"
+#include "platform/trig.h"
+
+namespace {
+
+int scaleFactor() { return display.scaleMode == 1 ? 2 : 1; }
+
+// Work buffers shared by the blits. They only grow, so a frame's blits do
+// not allocate once the largest size has been seen.
+std::vector<uint32_t> workPixels;  // copy of the source when src == dst
+std::vector<int> workCols;         // source column per destination column, -1: none
+std::vector<int> workRows;         // source row per destination row, -1: none
+std::vector<uint32_t> workRow;     // one row of stretched source pixels
+
+uint32_t* growTo(std::vector<uint32_t>& v, size_t n) {
+  if (v.size() < n) v.resize(n);
+  return v.data();
+}
+int* growTo(std::vector<int>& v, size_t n) {
+  if (v.size() < n) v.resize(n);
+  return v.data();
+}
+
+Sprite newSurface(int w, int h) {
+  Sprite s = new SpriteSurface{};
+  s->width = std::max(0, w);
+  s->height = std::max(0, h);
+  s->pixels.assign((size_t)s->width * s->height, COLOR_WHITE);
+  return s;
+}
+
+// Fills the device rectangle (x, y, w, h), clipped.
+void fillDevice(Sprite dc, int x, int y, int w, int h, uint32_t pixel) {
+  if (!dc || w <= 0 || h <= 0) return;
+  int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
+  int64_t x1 = std::min<int64_t>((int64_t)x + w, dc->width);
+  int64_t y1 = std::min<int64_t>((int64_t)y + h, dc->height);
+  if (x0 >= x1 || y0 >= y1) return;
+  for (int64_t row = y0; row < y1; row++) {
+    uint32_t* p = dc->pixels.data() + row * dc->width;
+    std::fill(p + x0, p + x1, pixel);
+  }
+}
+
+// Maps destination columns (or rows) i = 0 .. n-1 to source positions
+// s + (i * sn) / n (nearest, no filtering). Only the i whose destination lies
+// inside the surface are mapped: map[k] is for i = base + k, -1 where the
+// source falls outside its surface. Returns false when no i is usable.
+bool mapAxis(std::vector<int>& buffer, int d, int n, int s, int sn, int dstLimit, int srcLimit,
+             const int** map, int* base, int* first, int* last) {
+  int64_t lo = std::max<int64_t>(0, -(int64_t)d);
+  int64_t hi = std::min<int64_t>(n, (int64_t)dstLimit - d);
+  if (lo >= hi) return false;
+  int* m = growTo(buffer, (size_t)(hi - lo));
+  int64_t used0 = hi, used1 = lo;
+  for (int64_t i = lo; i < hi; i++) {
+    int64_t sp = (int64_t)s + (i * sn) / n;
+    bool inside = sp >= 0 && sp < srcLimit;
+    m[i - lo] = inside ? (int)sp : -1;
+    if (inside) {
+      used0 = std::min(used0, i);
+      used1 = i + 1;
+    }
+  }
+  if (used0 >= used1) return false;
+  *map = m;
+  *base = (int)lo;
+  *first = (int)used0;
+  *last = (int)used1;
+  return true;
+}
+
+// Sets up the stretched copy of src's (sx, sy, sw, sh) onto dst's
+// (x, y, w, h): the column and row maps and, when both are the same surface,
+// a private copy of the source so that writes cannot feed later reads.
+// Returns false when nothing can be drawn.
+struct StretchPlan {
+  const int* cols;  // cols[i - colBase]: source column of destination column i
+  const int* rows;  // rows[j - rowBase]: source row of destination row j
+  int colBase, rowBase;
+  int i0, i1, j0, j1;         // usable destination columns and rows (relative to x, y)
+  const uint32_t* srcPixels;  // pixel (c, r) at (r - srcRow0) * srcStride + c - srcCol0
+  int srcStride, srcCol0, srcRow0;
+  bool sameWidth;  // no stretch across: source columns run one by one
+};
+
+bool planStretch(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, int sw, int sh,
+                 StretchPlan* plan) {
+  if (!dst || !src || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return false;
+  if (!mapAxis(workCols, x, w, sx, sw, dst->width, src->width, &plan->cols, &plan->colBase,
+               &plan->i0, &plan->i1))
+    return false;
+  if (!mapAxis(workRows, y, h, sy, sh, dst->height, src->height, &plan->rows, &plan->rowBase,
+               &plan->j0, &plan->j1))
+    return false;
+  plan->srcPixels = src->pixels.data();
+  plan->srcStride = src->width;
+  plan->srcCol0 = 0;
+  plan->srcRow0 = 0;
+  plan->sameWidth = sw == w;
+  if (src == dst) {
+    // Copy the source rows and columns the maps can reach (the maps are
+    // monotonic, so the first and last usable entries bound them).
+    int c0 = plan->cols[plan->i0 - plan->colBase], c1 = plan->cols[plan->i1 - 1 - plan->colBase];
+    int r0 = plan->rows[plan->j0 - plan->rowBase], r1 = plan->rows[plan->j1 - 1 - plan->rowBase];
+    int cw = c1 - c0 + 1, rh = r1 - r0 + 1;
+    uint32_t* copy = growTo(workPixels, (size_t)cw * rh);
+    for (int r = 0; r < rh; r++) {
+      std::memcpy(copy + (size_t)r * cw, src->pixels.data() + (size_t)(r0 + r) * src->width + c0,
+                  (size_t)cw * sizeof(uint32_t));
+    }
+    plan->srcPixels = copy;
+    plan->srcStride = cw;
+    plan->srcCol0 = c0;
+    plan->srcRow0 = r0;
+  }
+  return true;
+}
+
+// Runs rowOp(destination, source, n) over every usable row of a plan, with
+// the row's source pixels laid out side by side (gathered through the column
+// map unless it is the identity). Within i0 .. i1 and j0 .. j1 every map
+// entry is usable: the maps are monotonic, so the usable part is one run.
+template <typename RowOp>
+void forEachRow(Sprite dst, int x, int y, const StretchPlan& p, RowOp rowOp) {
+  int n = p.i1 - p.i0;
+  const int* cols = p.cols + (p.i0 - p.colBase);
+  uint32_t* gathered = p.sameWidth ? nullptr : growTo(workRow, (size_t)n);
+  for (int j = p.j0; j < p.j1; j++) {
+    int sr = p.rows[j - p.rowBase];
+    const uint32_t* srow = p.srcPixels + (size_t)(sr - p.srcRow0) * p.srcStride;
+    const uint32_t* from = srow + (cols[0] - p.srcCol0);
+    if (!p.sameWidth) {
+      for (int k = 0; k < n; k++) gathered[k] = srow[cols[k] - p.srcCol0];
+      from = gathered;
+    }
+    rowOp(dst->pixels.data() + (size_t)(y + j) * dst->width + (x + p.i0), from, n);
+  }
+}
+
+// The keyed blend of one row: per channel trunc(b * a + d * (1 - a)) with
+// single-precision weights, products and sum; key pixels keep d. Four pixels
+// at a time with the same single-precision operations, then the rest.
+void blendRow(uint32_t* d, const uint32_t* s, int n, uint32_t keyPixel, float a, float ia) {
+  int i = 0;
+#if defined(__GNUC__)
+  typedef uint32_t U4 __attribute__((vector_size(16)));
+  typedef int32_t I4 __attribute__((vector_size(16)));
+  typedef float F4 __attribute__((vector_size(16)));
+  const F4 va = {a, a, a, a}, via = {ia, ia, ia, ia};
+  const U4 key = {keyPixel, keyPixel, keyPixel, keyPixel};
+  for (; i + 4 <= n; i += 4) {
+    U4 sv, dv;
+    std::memcpy(&sv, s + i, sizeof sv);
+    std::memcpy(&dv, d + i, sizeof dv);
+    U4 out = {0, 0, 0, 0};
+    for (int shift = 0; shift < 24; shift += 8) {
+      F4 b = __builtin_convertvector((I4)((sv >> shift) & 0xFF), F4);
+      F4 dd = __builtin_convertvector((I4)((dv >> shift) & 0xFF), F4);
+      F4 mix = b * va + dd * via;
+      out |= ((U4) __builtin_convertvector(mix, I4) & 0xFF) << shift;
+    }
+    U4 isKey = (U4)((sv & 0xFFFFFF) == key);
+    U4 result = (dv & isKey) | (out & ~isKey);
+    std::memcpy(d + i, &result, sizeof result);
+  }
+#endif
+  for (; i < n; i++) {
+    uint32_t v = s[i];
+    if ((v & 0xFFFFFF) == keyPixel) continue;
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+      float b = (float)((v >> shift) & 0xFF), dd = (float)((d[i] >> shift) & 0xFF);
+      float mix = b * a + dd * ia;
+      out |= ((uint32_t)(int)mix & 0xFF) << shift;
+    }
+    d[i] = out;
+  }
+}
+
+// Unstretched copies: the usable rectangle is one interval per axis, so the
+// inner loop runs without maps.
+struct CopyPlan {
+  int dx, dy, sx, sy, w, h;
+  const uint32_t* srcPixels;
+  int srcStride;
+};
+
+bool planCopy(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, CopyPlan* p) {
+  if (!dst || !src || w <= 0 || h <= 0) return false;
+  int64_t i0 = std::max<int64_t>({0, -(int64_t)x, -(int64_t)sx});
+  int64_t i1 = std::min<int64_t>({(int64_t)w, (int64_t)dst->width - x, (int64_t)src->width - sx});
+  int64_t j0 = std::max<int64_t>({0, -(int64_t)y, -(int64_t)sy});
+  int64_t j1 = std::min<int64_t>({(int64_t)h, (int64_t)dst->height - y, (int64_t)src->height - sy});
+  if (i0 >= i1 || j0 >= j1) return false;
+  p->dx = (int)(x + i0);
+  p->dy = (int)(y + j0);
+  p->sx = (int)(sx + i0);
+  p->sy = (int)(sy + j0);
+  p->w = (int)(i1 - i0);
+  p->h = (int)(j1 - j0);
+  p->srcPixels = src->pixels.data();
+  p->srcStride = src->width;
+  if (src == dst) {
+    uint32_t* copy = growTo(workPixels, (size_t)p->w * p->h);
+    for (int r = 0; r < p->h; r++) {
+      std::memcpy(copy + (size_t)r * p->w,
+                  src->pixels.data() + (size_t)(p->sy + r) * src->width + p->sx,
+                  (size_t)p->w * sizeof(uint32_t));
+    }
+    p->srcPixels = copy;
+    p->srcStride = p->w;
+    p->sx = 0;
+    p->sy = 0;
+  }
+  return true;
+}
+
+// Saturating byte-wise sum of two pixels (all four bytes).
+inline uint32_t addSaturate(uint32_t a, uint32_t b) {
+  uint32_t m = ((a & b) + (((a ^ b) >> 1) & 0x7F7F7F7Fu)) & 0x80808080u;
+  uint32_t m2 = (m << 1) - (m >> 7);
+  return (a + b - m2) | m2;
+}
+
+// The device corner of a turned rectangle: (p - c) turned by deg, truncated
+// toward zero, plus c.
+void turnPoint(int px, int py, int cx, int cy, int deg, int* outX, int* outY) {
+  double dx = px - cx, dy = py - cy;
+  double xr = dx * CosTable[deg] - dy * SinTable[deg];
+  double yr = dx * SinTable[deg] + dy * CosTable[deg];
+  *outX = (int)xr + cx;
+  *outY = (int)yr + cy;
+}
+
+// Affine copy of src's (sx, sy, sw, sh) onto the parallelogram whose images
+// of the source's top-left, top-right and bottom-left corners are p0, p1,
+// p2. Each destination pixel inside takes the source pixel under its centre.
+void parallelogramCopy(Sprite dst, Sprite src, int sx, int sy, int sw, int sh, int p0x, int p0y,
+                       int p1x, int p1y, int p2x, int p2y, bool keyed, uint32_t keyPixel) {
+  if (!dst || !src || sw <= 0 || sh <= 0) return;
+  double e1x = p1x - p0x, e1y = p1y - p0y, e2x = p2x - p0x, e2y = p2y - p0y;
+  double det = e1x * e2y - e1y * e2x;
+  if (det == 0) return;
+  int p3x = p1x + p2x - p0x, p3y = p1y + p2y - p0y;
+  int minX = std::max({std::min({p0x, p1x, p2x, p3x}), 0});
+  int maxX = std::min({std::max({p0x, p1x, p2x, p3x}), dst->width});
+  int minY = std::max({std::min({p0y, p1y, p2y, p3y}), 0});
+  int maxY = std::min({std::max({p0y, p1y, p2y, p3y}), dst->height});
+  if (minX >= maxX || minY >= maxY) return;
+
+  // Only the part of the source rectangle inside the picture can be read.
+  int cx0 = std::max(sx, 0), cy0 = std::max(sy, 0);
+  int cx1 = (int)std::min<int64_t>((int64_t)sx + sw, src->width);
+  int cy1 = (int)std::min<int64_t>((int64_t)sy + sh, src->height);
+  if (cx0 >= cx1 || cy0 >= cy1) return;
+  // Read from a private copy when drawing onto the source itself.
+  const uint32_t* spix = src->pixels.data();
+  int stride = src->width, col0 = 0, row0 = 0;
+  if (src == dst) {
+    int cw = cx1 - cx0, ch = cy1 - cy0;
+    uint32_t* copy = growTo(workPixels, (size_t)cw * ch);
+    for (int r = 0; r < ch; r++) {
+      std::memcpy(copy + (size_t)r * cw, src->pixels.data() + (size_t)(cy0 + r) * src->width + cx0,
+                  (size_t)cw * sizeof(uint32_t));
+    }
+    spix = copy;
+    stride = cw;
+    col0 = cx0;
+    row0 = cy0;
+  }
+
+  for (int Y = minY; Y < maxY; Y++) {
+    double qy = Y + 0.5 - p0y;
+    uint32_t* drow = dst->pixels.data() + (size_t)Y * dst->width;
+    for (int X = minX; X < maxX; X++) {
+      double qx = X + 0.5 - p0x;
+      double s = (qx * e2y - qy * e2x) / det;
+      double t = (e1x * qy - e1y * qx) / det;
+      double u = s * sw, v = t * sh;
+      if (!(u >= 0 && u < sw && v >= 0 && v < sh)) continue;
+      int scol = sx + (int)u, srow = sy + (int)v;
+      if (scol < cx0 || scol >= cx1 || srow < cy0 || srow >= cy1) continue;
+      uint32_t px = spix[(size_t)(srow - row0) * stride + (scol - col0)];
+      if (keyed && (px & 0xFFFFFF) == keyPixel) continue;
+      drow[X] = px;
+    }
+  }
+}
+
+void rotatedCopy(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, int sw, int sh,
+                 int angle, bool keyed, uint32_t key, int cx, int cy) {
+  int a = angle % 360;
+  if (a < 0) a += 360;
+  int p0x, p0y, p1x, p1y, p2x, p2y;
+  turnPoint(x, y, cx, cy, a, &p0x, &p0y);
+  turnPoint(x + w, y, cx, cy, a, &p1x, &p1y);
+  turnPoint(x, y + h, cx, cy, a, &p2x, &p2y);
+  parallelogramCopy(dst, src, sx, sy, sw, sh, p0x, p0y, p1x, p1y, p2x, p2y, keyed,
+                    colorRefToPixel(key));
+}
+
+}  // namespace
+
+Sprite loadSprite(const char* path) {
+  SpriteSurface picture;
+  const char* error = nullptr;
+  if (!readBitmapFile(path, &picture, &error)) {
+    char text[1200];
+    std::snprintf(text, sizeof text, "Bitmapロードエラー:%s", path ? path : "");
+    osMessageBox(text, "エラー", MB_ICONHAND);
+    shutdownProgram();
+  }
+  if (display.scaleMode != 1) return new SpriteSurface(std::move(picture));
+  // Kept at twice the size so that doubled source coordinates address it.
+  Sprite big = newSurface(picture.width * 2, picture.height * 2);
+  for (int r = 0; r < big->height; r++) {
+    const uint32_t* srow = picture.pixels.data() + (size_t)(r / 2) * picture.width;
+    uint32_t* drow = big->pixels.data() + (size_t)r * big->width;
+    for (int c = 0; c < big->width; c++) drow[c] = srow[c / 2];
+  }
+  return big;
+}
+
+Sprite createBackBuffer() {
+  int s = scaleFactor();
+  return newSurface(display.screenWidth * s, display.screenHeight * s);
+}
+
+Sprite createBlankSprite(int w, int h) {
+  int s = scaleFactor();
+  return newSurface(w * s, h * s);
+}
+
+void freeSprite(Sprite s) { delete s; }
+void freeBackBuffer(Sprite s) { delete s; }
+
+void presentFrame(Sprite dst, Sprite src) {
+  if (!dst || !src) return;
+  int s = scaleFactor();
+  int w = display.screenWidth * s, h = display.screenHeight * s;
+  CopyPlan p;
+  if (planCopy(dst, 0, 0, w, h, src, 0, 0, &p)) {
+    for (int r = 0; r < p.h; r++) {
+      std::memcpy(dst->pixels.data() + (size_t)(p.dy + r) * dst->width + p.dx,
+                  p.srcPixels + (size_t)(p.sy + r) * p.srcStride + p.sx,
+                  (size_t)p.w * sizeof(uint32_t));
+    }
+  }
+  if (dst->isWindow) osPresent(dst->pixels.data(), dst->width, dst->height);
+}
+
+void clearScreen(Sprite dc, uint32_t colour) {
+  int s = scaleFactor();
+  fillDevice(dc, 0, 0, display.screenWidth * s, display.screenHeight * s, colorRefToPixel(colour));
+}
+
+void plotPixel(Sprite dc, int x, int y, uint32_t colour) {
+  int s = scaleFactor();
+  fillDevice(dc, x * s, y * s, s, s, colorRefToPixel(colour));
+}
+
+uint32_t readPixel(Sprite dc, int x, int y) {
+  int s = scaleFactor();
+  int64_t px = (int64_t)x * s, py = (int64_t)y * s;
+  // A point outside the surface reads as CLR_INVALID.
+  if (!dc || px < 0 || py < 0 || px >= dc->width || py >= dc->height) return 0xFFFFFFFF;
+  return pixelToColorRef(dc->pixels[(size_t)py * dc->width + px]);
+}
+
+void drawRect(Sprite dc, int x, int y, int w, int h, int filled, uint32_t colour) {
+  int s = scaleFactor();
+  uint32_t pixel = colorRefToPixel(colour);
+  if (filled) {
+    fillDevice(dc, x * s, y * s, w * s, h * s, pixel);
+  } else if (w == 1 && h == 1) {
+    plotPixel(dc, x, y, colour);
+    return;
+  } else if (w > 0 && h > 0) {
+    // The outline covers the rectangle's outermost pixels (right and bottom
+    // edges exclusive); in scale mode 1 a 2-pixel pen doubles it exactly.
+    int X = x * s, Y = y * s, W = w * s, H = h * s;
+    int pen = std::min({s, W, H});
+    fillDevice(dc, X, Y, W, pen, pixel);
+    fillDevice(dc, X, Y + H - pen, W, pen, pixel);
+    fillDevice(dc, X, Y, pen, H, pixel);
+    fillDevice(dc, X + W - pen, Y, pen, H, pixel);
+  }
+  flushDrawing();
+}
+
+void drawHLine(Sprite dc, int x, int y, int length, uint32_t colour) {
+  for (int i = 0; i < length; i++) plotPixel(dc, x + i, y, colour);
+}
+
+void drawVLine(Sprite dc, int x, int y, int length, uint32_t colour) {
+  for (int i = 0; i < length; i++) plotPixel(dc, x, y + i, colour);
+}
+
+void drawLine(Sprite dc, int x1, int y1, int x2, int y2, uint32_t colour) {
+  if (x1 == x2) {
+    drawVLine(dc, x1, std::min(y1, y2), std::abs(y2 - y1) + 1, colour);
+    return;
+  }
+  if (y1 == y2) {
+    drawHLine(dc, std::min(x1, x2), y1, std::abs(x2 - x1) + 1, colour);
+    return;
+  }
+  int dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
+  int stepX = x2 > x1 ? 1 : -1, stepY = y2 > y1 ? 1 : -1;
+  int e = 0, x = x1, y = y1;
+  if (dx <= dy) {
+    for (int i = 0; i <= dy; i++) {
+      plotPixel(dc, x, y, colour);
+      e += dx;
+      if (e >= dy) {
+        x += stepX;
+        e -= dy;
+      }
+      y += stepY;
+    }
+  } else {
+    for (int i = 0; i <= dx; i++) {
+      plotPixel(dc, x, y, colour);
+      e += dy;
+      if (e >= dx) {
+        y += stepY;
+        e -= dx;
+      }
+      x += stepX;
+    }
+  }
+}
+
+void drawCircle(Sprite dc, int cx, int cy, int r, uint32_t colour) {
+  for (int d = 1; d <= 360; d++) {
+    int xa = (int)(cx + r * CosTable[d]), ya = (int)(cy + r * SinTable[d]);
+    int xb = (int)(cx + r * CosTable[d + 1]), yb = (int)(cy + r * SinTable[d + 1]);
+    drawLine(dc, xa, ya, xb, yb, colour);
+  }
+}
+
+void blitOpaque(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy) {
+  int s = scaleFactor();
+  CopyPlan p;
+  if (!planCopy(dst, x * s, y * s, w * s, h * s, src, sx * s, sy * s, &p)) return;
+  for (int r = 0; r < p.h; r++) {
+    std::memmove(dst->pixels.data() + (size_t)(p.dy + r) * dst->width + p.dx,
+                 p.srcPixels + (size_t)(p.sy + r) * p.srcStride + p.sx,
+                 (size_t)p.w * sizeof(uint32_t));
+  }
+}
+
+void blitCopy(Sprite dst, int x, int y, int w, int h, Sprite src) {
+  blitOpaque(dst, x, y, w, h, src, 0, 0);
+}
+
+void blitKeyed(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, uint32_t key) {
+  int s = scaleFactor();
+  CopyPlan p;
+  if (!planCopy(dst, x * s, y * s, w * s, h * s, src, sx * s, sy * s, &p)) return;
+  uint32_t keyPixel = colorRefToPixel(key);
+  for (int r = 0; r < p.h; r++) {
+    uint32_t* d = dst->pixels.data() + (size_t)(p.dy + r) * dst->width + p.dx;
+    const uint32_t* sp = p.srcPixels + (size_t)(p.sy + r) * p.srcStride + p.sx;
+    for (int i = 0; i < p.w; i++) {
+      uint32_t v = sp[i];
+      if ((v & 0xFFFFFF) != keyPixel) d[i] = v;
+    }
+  }
+}
+
+void blitKeyedStretched(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, int sw,
+                        int sh, uint32_t key) {
+  int s = scaleFactor();
+  x *= s, y *= s, w *= s, h *= s, sx *= s, sy *= s, sw *= s, sh *= s;
+  StretchPlan p;
+  if (!planStretch(dst, x, y, w, h, src, sx, sy, sw, sh, &p)) return;
+  uint32_t keyPixel = colorRefToPixel(key);
+  forEachRow(dst, x, y, p, [keyPixel](uint32_t* d, const uint32_t* v, int n) {
+    for (int i = 0; i < n; i++)
+      if ((v[i] & 0xFFFFFF) != keyPixel) d[i] = v[i];
+  });
+}
+
+void blitKeyedBlended(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, int sw,
+                      int sh, int opacity, uint32_t key) {
+  // The opacity arrives as a signed 16-bit percentage.
+  int op = std::clamp<int>((int16_t)opacity, 0, 100);
+  int s = scaleFactor();
+  x *= s, y *= s, w *= s, h *= s, sx *= s, sy *= s, sw *= s, sh *= s;
+  if (key > 0xFFFFFF && key != BLEND_CONSTANT_ALPHA && key != BLEND_ADDITIVE) return;
+
+  if (key == BLEND_CONSTANT_ALPHA) {
+    // A constant-alpha copy refuses a source rectangle that is not wholly
+    // inside its picture. Channels are rounded to nearest:
+    // (s * alpha + d * (255 - alpha) + 127) / 255.
+    if (!src || sx < 0 || sy < 0 || sw <= 0 || sh <= 0 || (int64_t)sx + sw > src->width ||
+        (int64_t)sy + sh > src->height)
+      return;
+    StretchPlan p;
+    if (!planStretch(dst, x, y, w, h, src, sx, sy, sw, sh, &p)) return;
+    uint32_t alpha = (uint32_t)(op * 255 / 100), rest = 255 - alpha;
+    forEachRow(dst, x, y, p, [alpha, rest](uint32_t* d, const uint32_t* v, int n) {
+      for (int i = 0; i < n; i++) {
+        uint32_t out = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+          uint32_t sc = (v[i] >> shift) & 0xFF, dc = (d[i] >> shift) & 0xFF;
+          out |= ((sc * alpha + dc * rest + 127) / 255) << shift;
+        }
+        d[i] = out;
+      }
+    });
+    return;
+  }
+
+  StretchPlan p;
+  if (!planStretch(dst, x, y, w, h, src, sx, sy, sw, sh, &p)) return;
+  if (key == BLEND_ADDITIVE) {
+    forEachRow(dst, x, y, p, [](uint32_t* d, const uint32_t* v, int n) {
+      for (int i = 0; i < n; i++) d[i] = addSaturate(d[i], v[i]);
+    });
+    return;
+  }
+
+  // Keyed blend: the weights are single precision, as are the products and
+  // their sum; the result is truncated.
+  if (op == 0) return;  // every channel would come out as the destination's own
+  uint32_t keyPixel = colorRefToPixel(key);
+  const float a = (float)(op / 100.0);
+  const float ia = (float)(1.0 - a);
+  forEachRow(dst, x, y, p, [keyPixel, a, ia](uint32_t* d, const uint32_t* v, int n) {
+    blendRow(d, v, n, keyPixel, a, ia);
+  });
+}
+
+void blitRotated(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, int sw, int sh,
+                 int angle, uint32_t key) {
+  int s = scaleFactor();
+  x *= s, y *= s, w *= s, h *= s, sx *= s, sy *= s, sw *= s, sh *= s;
+  rotatedCopy(dst, x, y, w, h, src, sx, sy, sw, sh, angle, key <= 0xFFFFFF, key, x + w / 2,
+              y + h / 2);
+}
+
+void blitRotatedPivot(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, int sw,
+                      int sh, int angle, uint32_t key, int px, int py) {
+  int s = scaleFactor();
+  x *= s, y *= s, w *= s, h *= s, sx *= s, sy *= s, sw *= s, sh *= s, px *= s, py *= s;
+  // Always keyed; only the key's low 24 bits take part.
+  rotatedCopy(dst, x, y, w, h, src, sx, sy, sw, sh, angle, true, key & 0xFFFFFF, x + px, y + py);
+}

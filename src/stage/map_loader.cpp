@@ -1,0 +1,139 @@
+// Reads "./map/map<n>.map" into the grid and the header globals.
+//
+// The file is a list of decimal numbers and commas read by the patterns
+// "%d,%d,%d,%d,%d,%d,%ld,%ld" (header) and "%d,%d,%d," (one per cell), with
+// the rules of C's formatted input: a number may be preceded by white space
+// and a sign, a comma must follow its number directly, and a read stops at
+// the first character that does not fit, leaving it unread for the next
+// read. Values are stored as each one is converted, so a read that stops
+// half way keeps the values it got. The scanner below is our own so that
+// these rules hold byte for byte and a hostile file can do no harm.
+#include <cstdio>
+
+#include "stage/stage_state.h"
+
+namespace {
+
+struct MapScanner {
+  std::FILE* file;
+  unsigned char buffer[1 << 16];
+  size_t length = 0;
+  size_t position = 0;
+  bool ended = false;
+
+  // The next character without taking it, or -1 at the end of the file.
+  int peek() {
+    if (position == length) {
+      if (ended) return -1;
+      length = std::fread(buffer, 1, sizeof buffer, file);
+      position = 0;
+      if (length == 0) {
+        ended = true;
+        return -1;
+      }
+    }
+    return buffer[position];
+  }
+  void take() { position++; }
+
+  // "%d": white space, an optional sign, one or more digits. Digits beyond
+  // the 32-bit range wrap around rather than fail. A sign without a digit
+  // after it is taken and the read fails, as C's input functions do.
+  bool readInt(int32_t* out) {
+    int c = peek();
+    while (c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r') {
+      take();
+      c = peek();
+    }
+    bool negative = false;
+    if (c == '+' || c == '-') {
+      negative = c == '-';
+      take();
+      c = peek();
+    }
+    if (c < '0' || c > '9') return false;
+    uint32_t value = 0;
+    while (c >= '0' && c <= '9') {
+      value = value * 10u + (uint32_t)(c - '0');
+      take();
+      c = peek();
+    }
+    if (negative) value = 0u - value;
+    *out = (int32_t)value;
+    return true;
+  }
+
+  bool readComma() {
+    if (peek() != ',') return false;
+    take();
+    return true;
+  }
+};
+
+int8_t lowByte(int32_t v) { return (int8_t)(uint8_t)((uint32_t)v & 0xFFu); }
+
+bool sizeInRange(int32_t n) { return n >= 1 && n <= GRID_SIZE; }
+int32_t clampSize(int32_t n) { return n < 1 ? 1 : (n > GRID_SIZE ? GRID_SIZE : n); }
+
+void readHeader(MapScanner& in) {
+  int32_t discarded;
+  int32_t* targets[8] = {&stage.stageCols,  &stage.stageRows,    &discarded,
+                         &discarded,        &stage.playerStartX, &stage.playerStartY,
+                         &stage.parMinutes, &stage.parSeconds};
+  for (int i = 0; i < 8; i++) {
+    if (!in.readInt(targets[i])) return;
+    if (i < 7 && !in.readComma()) return;
+  }
+}
+
+void readCell(MapScanner& in, MapCell& cell) {
+  int32_t v;
+  if (!in.readInt(&v)) return;
+  cell.kind = lowByte(v);
+  if (!in.readComma()) return;
+  if (!in.readInt(&v)) return;
+  cell.linkRow = v;
+  if (!in.readComma()) return;
+  if (!in.readInt(&v)) return;
+  cell.linkCol = v;
+  in.readComma();
+}
+
+}  // namespace
+
+void loadStage(int32_t n) {
+  char path[48];
+  std::snprintf(path, sizeof path, "./map/map%d.map", (int)n);
+  std::FILE* file = std::fopen(path, "rb");
+  if (!file) return;  // a missing stage changes nothing at all
+
+  for (int row = 0; row < GRID_SIZE; row++) {
+    for (int col = 0; col < GRID_SIZE; col++) {
+      MapCell& c = stage.grid[row][col];
+      c.state = 0;
+      c.linkRow = 0;
+      c.kind = 0;
+      c.linkCol = 0;
+    }
+  }
+
+  static MapScanner in;  // 64 KB buffer: kept off the stack
+  in.file = file;
+  in.length = 0;
+  in.position = 0;
+  in.ended = false;
+  readHeader(in);
+
+  // A size the grid cannot hold loads no cell at all: the stage stays
+  // empty and both sizes are pulled into 1 .. 256 so that nothing that
+  // walks the used rectangle can leave the array.
+  if (sizeInRange(stage.stageCols) && sizeInRange(stage.stageRows)) {
+    for (int row = 0; row < stage.stageRows; row++) {
+      for (int col = 0; col < stage.stageCols; col++) readCell(in, stage.grid[row][col]);
+    }
+  } else {
+    stage.stageCols = clampSize(stage.stageCols);
+    stage.stageRows = clampSize(stage.stageRows);
+  }
+  std::fclose(file);
+}

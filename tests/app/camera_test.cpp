@@ -1,0 +1,232 @@
+// The camera at the stage's edges, the stage surfaces and the player's shadow.
+#include <cmath>
+#include <limits>
+
+#include "app/screens_fixture.h"
+#include "app/shadow.h"
+
+using CameraTest = ScreensTest;
+
+struct View {
+  float cx, cy, sx, sy;
+};
+
+static View follow(float px, float py) {
+  GameSession& s = app.session;
+  updateCamera(px, py, &s.cameraX, &s.cameraY, &s.screenX, &s.screenY);
+  return {s.cameraX, s.cameraY, s.screenX, s.screenY};
+}
+
+TEST_F(CameraTest, KeepsThePlayerAt300InTheMiddleOfALargeStage) {
+  stage.stageCols = 100;
+  stage.stageRows = 60;
+  View v = follow(1000, 700);
+  EXPECT_EQ(v.cx, 700);
+  EXPECT_EQ(v.cy, 400);
+  EXPECT_EQ(v.sx, 300);
+  EXPECT_EQ(v.sy, 300);
+  // The leftmost column and the top two rows are never shown.
+  v = follow(100, 100);
+  EXPECT_EQ(v.cx, 25);
+  EXPECT_EQ(v.cy, 50);
+  // The far edges: the view ends at the stage's last 650 x 500 pixels.
+  v = follow(2490, 1490);
+  EXPECT_EQ(v.cx, 100 * 25 - 650);
+  EXPECT_EQ(v.cy, 60 * 25 - 500);
+}
+
+TEST_F(CameraTest, NarrowStageSnapsBetween25AndItsRightEdge) {
+  for (int cols : {10, 20, 26}) {
+    resetGame();
+    stage.stageCols = cols;
+    stage.stageRows = 60;
+    float right = std::max(0, cols * 25 - 650);
+    for (float px : {0.f, 100.f, 324.f, 324.9f, 325.f, 326.f, 500.f}) {
+      View v = follow(px, 700);
+      EXPECT_EQ(v.cx, px < 325 ? 25.f : right) << "cols " << cols << " px " << px;
+      EXPECT_FLOAT_EQ(v.sx, px - v.cx) << "cols " << cols << " px " << px;
+    }
+  }
+}
+
+TEST_F(CameraTest, ShortStageHoldsTheBottomEdgeEvenAboveTheTop) {
+  stage.stageCols = 100;
+  stage.stageRows = 10;  // 250 px: the bottom edge test comes first
+  for (float py : {60.f, 100.f, 200.f}) {
+    View v = follow(1000, py);
+    EXPECT_EQ(v.cy, -250.f) << py;
+    EXPECT_FLOAT_EQ(v.sy, py + 250) << py;
+  }
+  // Only a player above that line reaches the top test.
+  View v = follow(1000, 0);
+  EXPECT_EQ(v.cy, 50.f);
+  EXPECT_FLOAT_EQ(v.sy, -50.f);
+  stage.stageRows = 21;  // 525 px: 25 or 50, never the middle
+  EXPECT_EQ(follow(1000, 400).cy, 25.f);
+  EXPECT_EQ(follow(1000, 300).cy, 50.f);
+}
+
+TEST_F(CameraTest, ScreenPositionIsAlwaysPlayerMinusCamera) {
+  // A walk across several stage sizes (as after stage changes and misses),
+  // with jumps in position; the screen position is carried forward.
+  const int sizes[][2] = {{40, 30}, {20, 10}, {100, 60}, {26, 21}, {8, 8}};
+  uint32_t seed = 12345;
+  auto next = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return (float)((seed >> 8) % (uint32_t)range);
+  };
+  for (auto& sz : sizes) {
+    stage.stageCols = sz[0];
+    stage.stageRows = sz[1];
+    float px = next(sz[0] * 25), py = next(sz[1] * 25);
+    for (int i = 0; i < 200; i++) {
+      if (i % 50 == 0) {
+        px = next(sz[0] * 25);  // a warp or a retry: a jump
+        py = next(sz[1] * 25);
+      } else {
+        px += next(13) - 6 + 0.25f;
+        py += next(21) - 10 + 0.5f;
+      }
+      View v = follow(px, py);
+      ASSERT_NEAR(v.sx, px - v.cx, 0.01) << sz[0] << "x" << sz[1] << " step " << i;
+      ASSERT_NEAR(v.sy, py - v.cy, 0.01) << sz[0] << "x" << sz[1] << " step " << i;
+    }
+  }
+}
+
+TEST_F(CameraTest, StageSurfacesFollowTheStageAndFreeTwice) {
+  makeStage(12, 30, -1);
+  ASSERT_NE(assets.stageSurface, nullptr);
+  EXPECT_EQ(assets.stageSurface->width, 750);
+  EXPECT_EQ(assets.stageSurface->height, 300);
+  EXPECT_EQ(assets.stageOverlay->width, 750);
+  EXPECT_EQ(assets.backdropSurface->width, 640);
+  EXPECT_EQ(assets.backdropSurface->height, 480);
+  freeStageSurfaces();
+  EXPECT_EQ(assets.stageSurface, nullptr);
+  EXPECT_EQ(assets.stageOverlay, nullptr);
+  EXPECT_EQ(assets.backdropSurface, nullptr);
+  freeStageSurfaces();     // several ways out of a stage free them
+  presentStageView(0, 0);  // nothing to show, nothing happens
+}
+
+TEST_F(CameraTest, DamagedStageSizeMakesNoAbsurdSurface) {
+  stage.stageRows = -3;
+  stage.stageCols = 1 << 30;
+  createStageSurfaces();
+  EXPECT_EQ(assets.stageSurface->height, 0);
+  EXPECT_EQ(assets.stageSurface->width, GRID_SIZE * TILE_SIZE);
+}
+
+TEST_F(CameraTest, StageViewCopiesTheWindowAtTheCameraLeavingWhiteOut) {
+  makeStage(40, 60, -1);
+  Sprite st = assets.stageSurface;
+  st->pixels[(size_t)130 * st->width + 210] = 0x123456;  // stage point (210, 130)
+  clearScreen(assets.backBufferDC, 0);
+  presentStageView(200.7f, 120.9f);  // truncated to (200, 120)
+  EXPECT_EQ(pixelAt(assets.backBufferDC, 10, 10), 0x123456u);
+  EXPECT_EQ(pixelAt(assets.backBufferDC, 11, 10), 0u);  // white stage: black shows
+}
+
+class ShadowTest : public ScreensTest {
+ protected:
+  void SetUp() override {
+    ScreensTest::SetUp();
+    makeStage(20, 30, 10);  // floor top at y 250
+  }
+  static float landing(float x, float y) {
+    float py = -1;
+    EXPECT_EQ(shadowLanding(x, y, &py), 1);
+    return py;
+  }
+};
+
+TEST_F(ShadowTest, PassableKindsAndSolidOnes) {
+  const int passable[] = {EMPTY,
+                          SWITCH_A,
+                          SWITCH_B,
+                          SWITCH_C,
+                          WARP,
+                          GOAL_CHEST,
+                          TIMED_SWITCH,
+                          CHEST_ROLLING_BOMB,
+                          CHEST_BARREL_BOMB,
+                          STAGE_DOOR,
+                          CHEST_THROWN_BOMB};
+  for (int kind : passable) {
+    stage.grid[9][4].kind = (int8_t)kind;
+    EXPECT_EQ(isSolidForShadow(100, 200), 0) << kind;
+  }
+  const int solid[] = {WALL, BLOCK_WEAK, HAZARD_A, GATE_VERTICAL, 11, 27, 33, 100, 127, -1, -128};
+  for (int kind : solid) {
+    stage.grid[9][4].kind = (int8_t)kind;
+    EXPECT_EQ(isSolidForShadow(100, 200), 1) << kind;
+  }
+  // The cell of the lowest pixel row: y + 49.
+  stage.grid[9][4].kind = EMPTY;
+  EXPECT_EQ(isSolidForShadow(100, 200), 0);
+  EXPECT_EQ(isSolidForShadow(100, 201), 1);
+  // Outside the grid nothing is solid.
+  EXPECT_EQ(isSolidForShadow(-30, 200), 0);
+  EXPECT_EQ(isSolidForShadow(100, 9000), 0);
+}
+
+TEST_F(ShadowTest, FallsThroughPassableCellsToTheNextSolidOne) {
+  EXPECT_EQ(landing(100, 200), 250);  // standing on the floor
+  EXPECT_EQ(landing(100, 37), 250);
+  for (int kind : {SWITCH_A, WARP, GOAL_CHEST, STAGE_DOOR, CHEST_THROWN_BOMB}) {
+    stage.grid[7][4].kind = (int8_t)kind;
+    stage.grid[8][4].kind = (int8_t)kind;
+    EXPECT_EQ(landing(100, 50), 250) << kind;
+  }
+  stage.grid[8][4].kind = BLOCK_STRONG;
+  EXPECT_EQ(landing(100, 50), 200);
+  EXPECT_EQ(landing(99.9f, 50), 250);  // column 3 is open
+}
+
+TEST_F(ShadowTest, LandsOnAMovingPlatform) {
+  MovingPlatform p{};
+  p.x = 90;
+  p.y = 150;
+  stage.platforms = &p;
+  EXPECT_EQ(landing(100, 60), 150);
+  EXPECT_EQ(landing(114.9f, 60), 150);
+  EXPECT_EQ(landing(115, 60), 250);  // strictly inside the platform's 25 px only
+  EXPECT_EQ(landing(90, 60), 250);
+}
+
+TEST_F(ShadowTest, SearchStopsAtTheGridsEdge) {
+  for (int c = 0; c < 30; c++) stage.grid[10][c].kind = EMPTY;  // a bottomless stage
+  float py = 0;
+  EXPECT_EQ(shadowLanding(100, 200, &py), 0);
+  EXPECT_EQ(shadowLanding(100, 7000, &py), 0);
+  EXPECT_EQ(shadowLanding(-5000, -3000, &py), 0);
+  EXPECT_EQ(shadowLanding(100, 1e9f, &py), 0);
+  EXPECT_EQ(shadowLanding(100, -1e9f, &py), 0);
+  EXPECT_EQ(shadowLanding(100, std::numeric_limits<float>::quiet_NaN(), &py), 0);
+  EXPECT_EQ(shadowLanding(std::numeric_limits<float>::infinity(), 0, &py), 0);
+  // A solid cell in the grid's very last row is still found.
+  stage.grid[GRID_SIZE - 1][4].kind = WALL;
+  EXPECT_EQ(shadowLanding(100, 200, &py), 1);
+  EXPECT_EQ(py, (GRID_SIZE - 1) * 25);
+}
+
+TEST_F(ShadowTest, OpaqueOnTheGroundGoneAHundredPixelsUp) {
+  Sprite st = assets.stageSurface;
+  auto at = [st](int x, int y) { return pixelAt(st, x, y); };
+  drawPlayerShadow(100, 200);  // on the ground: columns 103 .. 122 at y 250
+  EXPECT_EQ(at(103, 250), 0u);
+  EXPECT_EQ(at(122, 254), 0u);
+  EXPECT_EQ(at(102, 250), 0xFFFFFFu);
+  EXPECT_EQ(at(123, 250), 0xFFFFFFu);
+  EXPECT_EQ(at(103, 255), 0xFFFFFFu);
+  drawPlayerShadow(300, 150);  // 50 px up: half
+  uint32_t half = at(303, 250);
+  EXPECT_NE(half, 0u);
+  EXPECT_NE(half, 0xFFFFFFu);
+  drawPlayerShadow(500, 100);  // 100 px up: nothing
+  EXPECT_EQ(at(503, 250), 0xFFFFFFu);
+  for (int c = 0; c < 30; c++) stage.grid[10][c].kind = EMPTY;
+  drawPlayerShadow(600, 200);  // nothing below at all: returns, draws nothing
+  for (int y = 0; y < st->height; y++) ASSERT_EQ(at(610, y), 0xFFFFFFu);
+}

@@ -1,0 +1,227 @@
+// The miss screen: the fall, the skip to the menu, the menu keys, the retry
+// and the two ways back to the title.
+#include "app/screens_fixture.h"
+
+class MissScreenTest : public ScreensTest {
+ protected:
+  void SetUp() override {
+    ScreensTest::SetUp();
+    makeStage(20, 40, 10);
+    app.scene = SCENE_MISS;
+    s().playerX = 400;
+    s().playerY = 200;
+    s().cameraX = 100;
+    s().cameraY = 0;
+    s().screenX = 300;
+    s().screenY = 200;
+  }
+  static void frame() { missScreenFrame(); }
+  static void frames(int n) {
+    for (int i = 0; i < n; i++) frame();
+  }
+  static void tap(int vk) {
+    headlessSetKey(vk, 1);
+    frame();
+    headlessSetKey(vk, 0);
+    frame();
+  }
+  // Enter during the fall, released: the menu is open.
+  static void skipToMenu() {
+    frame();
+    tap(VK_RETURN);
+    ASSERT_EQ(s().missStep, 2);
+  }
+};
+
+TEST_F(MissScreenTest, FirstFrameCountsTheMissAndSwitchesToScreenCoordinates) {
+  frame();
+  EXPECT_EQ(app.missCount, 1);
+  EXPECT_EQ(s().playerX, 300);
+  EXPECT_EQ(s().playerY, 200);
+  EXPECT_EQ(s().missAngle, angleBetween(300, 200, 295, 215));
+  EXPECT_EQ(s().darkness, 3);
+  frame();
+  EXPECT_EQ(app.missCount, 1);  // once per miss
+}
+
+TEST_F(MissScreenTest, FallShowsThreePicturesThenFliesToTheMiddle) {
+  s().screenY = 400;  // below the middle, so the flight goes up
+  int n = 0;
+  while (s().missStep == 0 && n < 100) {
+    frame();
+    n++;
+  }
+  EXPECT_EQ(n, 19);  // a new picture every 6 frames, three of them
+  EXPECT_EQ(s().missPose, 2);
+  EXPECT_EQ(s().darkness, 19 * 3);
+  while (s().missStep == 1 && n < 200) {
+    frame();
+    n++;
+  }
+  EXPECT_EQ(s().missStep, 2);
+  EXPECT_LE(s().playerY, 215);
+  EXPECT_NEAR(s().playerX, 295, 10);
+}
+
+TEST_F(MissScreenTest, FlightThatCannotReachTheMiddleEndsThere) {
+  // From the target itself the angle points down; from just below the
+  // target's row far to the right it truncates to 0 degrees (level). Either
+  // flight would never rise to the target's row.
+  const float starts[][2] = {{295, 215}, {600, 217}};
+  for (auto& st : starts) {
+    resetGame();
+    s().screenX = st[0];
+    s().screenY = st[1];
+    int n = 0;
+    while (s().missStep < 2 && n < 500) {
+      frame();
+      n++;
+    }
+    EXPECT_EQ(s().missStep, 2) << st[0] << "," << st[1];
+    EXPECT_EQ(s().playerX, 295);
+    EXPECT_EQ(s().playerY, 215);
+    EXPECT_LT(n, 19 + 70);
+  }
+}
+
+TEST_F(MissScreenTest, FlightFromBelowTheScreenStillFliesUp) {
+  s().screenX = 300;
+  s().screenY = 600;
+  int n = 0;
+  while (s().missStep < 2 && n < 500) {
+    frame();
+    n++;
+  }
+  EXPECT_EQ(s().missStep, 2);
+  EXPECT_LE(s().playerY, 215);
+  EXPECT_GT(s().playerY, 205);
+  EXPECT_GT(n, 19 + 30);  // 385 px at 10 a frame
+}
+
+TEST_F(MissScreenTest, EnterDuringTheFallJumpsToTheMenuWithoutChoosing) {
+  frame();
+  headlessSetKey(VK_RETURN, 1);
+  frame();
+  EXPECT_EQ(s().missStep, 2);
+  EXPECT_EQ(s().darkness, 50);
+  EXPECT_EQ(s().missPose, 2);
+  EXPECT_EQ(s().playerX, 295);
+  EXPECT_EQ(s().playerY, 215);
+  frames(10);
+  EXPECT_EQ(s().missStep, 2);  // the same press does not choose
+  EXPECT_EQ(wavesPlayed("SE/start.wav"), 0);
+  headlessSetKey(VK_RETURN, 0);
+  frame();
+  headlessSetKey(VK_RETURN, 1);
+  frame();
+  EXPECT_EQ(s().missStep, 3);
+  EXPECT_EQ(wavesPlayed("SE/start.wav"), 1);
+}
+
+TEST_F(MissScreenTest, FacingLeftAimsTwentyFivePixelsFurtherRight) {
+  s().facing = -1;
+  frame();
+  EXPECT_EQ(s().missAngle, angleBetween(300, 200, 320, 215));
+  tap(VK_RETURN);
+  EXPECT_EQ(s().playerX, 320);
+}
+
+TEST_F(MissScreenTest, MenuCursorSoundsOnlyOnFreshPresses) {
+  skipToMenu();
+  headlessSetKey(VK_DOWN, 1);
+  frames(6);
+  EXPECT_EQ(s().missCursor, 1);
+  EXPECT_EQ(s().missKeyLatch, 1);
+  EXPECT_EQ(wavesPlayed("SE/cursor2.wav"), 1);
+  headlessSetKey(VK_DOWN, 0);
+  frame();
+  EXPECT_EQ(s().missKeyLatch, 0);
+  headlessSetKey(VK_UP, 1);
+  frames(3);
+  EXPECT_EQ(s().missCursor, 0);
+  EXPECT_EQ(wavesPlayed("SE/cursor1.wav"), 1);
+  // Down wins over Up when both are held.
+  headlessSetKey(VK_DOWN, 1);
+  frame();
+  EXPECT_EQ(s().missCursor, 1);
+  EXPECT_EQ(wavesPlayed("SE/cursor2.wav"), 1);  // the latch was still set
+}
+
+TEST_F(MissScreenTest, MenuPoseCyclesThroughSevenPictures) {
+  skipToMenu();
+  s().menuPose = 0;
+  std::vector<int> seen;
+  for (int i = 0; i < 9; i++) {
+    seen.push_back(s().menuPose);
+    frame();
+  }
+  EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 0, 1}));
+}
+
+TEST_F(MissScreenTest, RetryRestoresTheSaveResetsBombsAndFadesIn) {
+  bombs.thrownBombCount = 3;
+  bombs.barrelBombCount = 2;
+  s().thrown.state[1] = BOMB_LIVE;
+  s().barrel.x[1] = 333;
+  skipToMenu();
+  tap(VK_RETURN);  // retry: the press chooses, then the pose runs
+  ASSERT_EQ(s().missStep, 3);
+  int n = 1;  // the release frame above was the first pose frame
+  while (s().missStep == 3 && n < 100) {
+    frame();
+    n++;
+  }
+  EXPECT_EQ(n, 19);  // three pictures, six frames each, then the fade
+  EXPECT_EQ(s().missPose, 2);
+  // The cover closes from 50 by 3 a frame; at 100 play resumes.
+  int fade = 0;
+  while (app.scene == SCENE_MISS && fade < 100) {
+    frame();
+    fade++;
+  }
+  EXPECT_EQ(fade, 17);
+  EXPECT_EQ(app.scene, SCENE_PLAY);
+  EXPECT_EQ(s().darkness, 0);
+  EXPECT_EQ(s().missAngle, -1);
+  EXPECT_EQ(s().missStep, 0);
+  EXPECT_EQ(s().fadeLevel, 100);
+  EXPECT_EQ(app.fadeState, 2);
+  EXPECT_EQ(s().thrown.state[1], 0);
+  EXPECT_EQ(s().barrel.x[1], -50);
+  EXPECT_NE(assets.stageSurface, nullptr);  // the stage goes on
+  // A second miss counts again.
+  app.scene = SCENE_MISS;
+  frame();
+  EXPECT_EQ(app.missCount, 2);
+}
+
+TEST_F(MissScreenTest, SecondItemReturnsToTheTitleThroughTheRunsEnd) {
+  app.missCount = 0;
+  stage.currentStage = 15;
+  skipToMenu();
+  tap(VK_DOWN);
+  headlessSetKey(VK_RETURN, 1);
+  frame();
+  EXPECT_EQ(app.scene, SCENE_TITLE_ENTER);
+  EXPECT_EQ(assets.stageSurface, nullptr);
+  EXPECT_EQ(app.missCount, 0);  // the run's counters are reset
+  EXPECT_EQ(stage.currentStage, 0);
+  EXPECT_EQ(s().missAngle, -1);
+  EXPECT_EQ(s().missStep, 0);
+  EXPECT_EQ(s().missCursor, 0);
+}
+
+TEST_F(MissScreenTest, EscGoesToTheTitleKeepingTheRunsCounters) {
+  stage.currentStage = 15;
+  addSwitchTimer(2, 3);
+  ASSERT_NE(stage.switchTimers, nullptr);
+  skipToMenu();
+  headlessSetKey(VK_ESCAPE, 1);
+  frame();
+  EXPECT_EQ(app.scene, SCENE_TITLE_ENTER);
+  EXPECT_EQ(assets.stageSurface, nullptr);
+  EXPECT_EQ(app.missCount, 1);
+  EXPECT_EQ(stage.currentStage, 15);
+  EXPECT_EQ(s().missAngle, -1);
+  EXPECT_EQ(stage.switchTimers, nullptr);
+}

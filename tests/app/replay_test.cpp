@@ -1,0 +1,110 @@
+// Runs of the headless runner: determinism, the quit path, and the
+// recorded solution of every shipped stage.
+#include <dirent.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace {
+
+struct PngSize {
+  unsigned width = 0, height = 0;
+};
+
+PngSize pngSize(const std::string& bytes) {
+  PngSize s;
+  if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0) return s;
+  auto be = [&](int at) {
+    return (unsigned)(unsigned char)bytes[at] << 24 | (unsigned)(unsigned char)bytes[at + 1] << 16 |
+           (unsigned)(unsigned char)bytes[at + 2] << 8 | (unsigned)(unsigned char)bytes[at + 3];
+  };
+  s.width = be(16);
+  s.height = be(20);
+  return s;
+}
+
+TEST(Replay, SameArgumentsGiveTheSamePicturesStateAndTrace) {
+  std::string dir = makeTempDir();
+  std::string outputs[2][3];
+  for (int run = 0; run < 2; run++) {
+    std::string p = dir + "/run" + std::to_string(run);
+    ASSERT_EQ(runReplay("--answer no --frames 50 --shot 50:" + p + ".png --state " + p +
+                        ".json --trace " + p + ".jsonl"),
+              0);
+    outputs[run][0] = readFile(p + ".png");
+    outputs[run][1] = readFile(p + ".json");
+    outputs[run][2] = readFile(p + ".jsonl");
+  }
+  for (int i = 0; i < 3; i++) EXPECT_EQ(outputs[0][i], outputs[1][i]) << "output " << i;
+  PngSize size = pngSize(outputs[0][0]);
+  EXPECT_EQ(size.width, 640u);
+  EXPECT_EQ(size.height, 480u);
+  const std::string& state = outputs[0][1];
+  EXPECT_EQ(jsonInt(state, "scene"), 1);  // the title
+  EXPECT_EQ(jsonInt(state, "nowMs"), 49 * 40);  // written as picture 50 is shown
+  EXPECT_NE(state.find("\"grid\":{\"kind\":["), std::string::npos);
+  // One trace line per picture, 40 ms apart.
+  const std::string& trace = outputs[0][2];
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 50);
+  EXPECT_EQ(jsonInt(trace, "nowMs"), 0);
+}
+
+TEST(Replay, QuittingFromTheTitleEndsWithTheGamesExitCode) {
+  std::string dir = makeTempDir();
+  writeFile(dir + "/quit.keys", "# wait out the title's first frames, then Esc\n30 -\n5 Esc\n");
+  EXPECT_EQ(runReplay("--input " + dir + "/quit.keys --state " + dir + "/s.json"), 1);
+  EXPECT_EQ(jsonInt(readFile(dir + "/s.json"), "frameCount"), 30);  // the first title frame is picture 2
+}
+
+TEST(Replay, BadInputScriptIsRefusedWithItsLine) {
+  std::string dir = makeTempDir();
+  writeFile(dir + "/bad.keys", "10 Right\n5 Jump\n");
+  std::string cmd = std::string(PUXTEN_REPLAY) + " --input " + dir + "/bad.keys 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  char buf[512] = {};
+  size_t n = fread(buf, 1, sizeof buf - 1, p);
+  buf[n] = 0;
+  int status = pclose(p);
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_NE(std::string(buf).find("line 2"), std::string::npos) << buf;
+}
+
+std::vector<std::string> stageReplays() {
+  std::vector<std::string> names;
+  std::string dir = std::string(PUXTEN_SOURCE_DIR) + "/data/replays";
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d)) {
+      std::string n = e->d_name;
+      if (n.rfind("stage", 0) == 0 && n.size() > 10 && n.substr(n.size() - 5) == ".keys")
+        names.push_back(n.substr(0, n.size() - 5));
+    }
+    closedir(d);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class StageSolution : public testing::TestWithParam<std::string> {};
+
+TEST_P(StageSolution, ClearsTheStage) {
+  std::string name = GetParam();
+  int stageNumber = std::atoi(name.c_str() + 5);
+  std::string dir = makeTempDir();
+  std::string keys = std::string(PUXTEN_SOURCE_DIR) + "/data/replays/" + name + ".keys";
+  ASSERT_EQ(runReplay("--stage " + std::to_string(stageNumber) + " --input " + keys + " --state " +
+                      dir + "/s.json"),
+            0);
+  EXPECT_EQ(jsonInt(readFile(dir + "/s.json"), "scene"), 10) << "does not end on the result screen";
+}
+
+INSTANTIATE_TEST_SUITE_P(Replays, StageSolution, testing::ValuesIn(stageReplays()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                           return info.param;
+                         });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(StageSolution);
+
+}  // namespace

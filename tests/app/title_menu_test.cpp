@@ -1,0 +1,206 @@
+// The title menu: keys, latches, the choice and the walk-out.
+#include "app/screens_fixture.h"
+
+class TitleMenuTest : public ScreensTest {
+ protected:
+  void SetUp() override {
+    ScreensTest::SetUp();
+    app.scene = SCENE_TITLE;
+    app.frameCount = 0;
+  }
+  // One title frame as the frame loop runs it.
+  static void frame() {
+    app.frameCount += 1;
+    updateTitleMenu();
+  }
+  static void frames(int n) {
+    for (int i = 0; i < n; i++) frame();
+  }
+  static TitleMenuState& t() { return app.title; }
+  // Enter released for a frame, then pressed: the choice.
+  static void choose() {
+    headlessSetKey(VK_RETURN, 0);
+    frame();
+    headlessSetKey(VK_RETURN, 1);
+    frame();
+    headlessSetKey(VK_RETURN, 0);
+  }
+};
+
+TEST_F(TitleMenuTest, FirstFrameStartsBlackAndTheCoverLiftsIn34Frames) {
+  frame();
+  EXPECT_EQ(t().needsReset, 0);
+  EXPECT_EQ(t().phase, 1);
+  EXPECT_EQ(t().cursor, 0);
+  EXPECT_EQ(t().heroX, 50);
+  EXPECT_EQ(t().coverOpacity, 97);
+  int n = 1;
+  while (t().coverFadingIn && n < 100) {
+    frame();
+    n++;
+  }
+  EXPECT_EQ(n, 34);
+  EXPECT_EQ(t().coverOpacity, 0);
+  EXPECT_EQ(t().menuOpacity, 34 * 3);
+}
+
+TEST_F(TitleMenuTest, EscIgnoredForTwentyFramesThenQuitsAtOnce) {
+  headlessSetKey(VK_ESCAPE, 1);
+  frames(20);
+  EXPECT_EQ(app.quitRequested, 0);
+  frame();
+  EXPECT_EQ(app.quitRequested, 1);
+  EXPECT_EQ(t().leaving, 0);  // no fade, no walk-out
+}
+
+TEST_F(TitleMenuTest, EscCountsFramesFromTheTitleEntry) {
+  // Through the frame loop: the entry scene restarts frameCount.
+  app.scene = SCENE_TITLE_ENTER;
+  app.frameCount = 500;
+  headlessSetKey(VK_ESCAPE, 1);
+  for (int i = 0; i < 21 && !app.quitRequested; i++) runFrame();
+  EXPECT_EQ(app.quitRequested, 0);
+  EXPECT_EQ(app.frameCount, 20);  // the entry frame, then 20 title frames
+  runFrame();
+  EXPECT_EQ(app.quitRequested, 1);
+}
+
+TEST_F(TitleMenuTest, EnterHeldSinceBeforeTheTitleDoesNotChoose) {
+  headlessSetKey(VK_RETURN, 1);
+  frames(40);
+  EXPECT_EQ(t().phase, 1);
+  EXPECT_EQ(t().leaving, 0);
+  EXPECT_EQ(wavesPlayed("SE/start.wav"), 40);  // the sound repeats while held
+  headlessSetKey(VK_RETURN, 0);
+  frame();
+  EXPECT_EQ(t().enterLatch, 0);
+  headlessSetKey(VK_RETURN, 1);
+  frame();
+  EXPECT_EQ(t().phase, 2);
+  EXPECT_EQ(t().blastState, 1);
+  EXPECT_EQ(t().leaving, 1);
+  EXPECT_EQ(t().heroIdle, 0);
+  frame();
+  EXPECT_EQ(t().phase, 3);
+  EXPECT_EQ(t().menuOpacity, 95);  // set to 100, then the walk-out's first fade
+}
+
+TEST_F(TitleMenuTest, CursorMovesAndSoundsOnlyOnFreshPresses) {
+  frame();
+  headlessSetKey(VK_DOWN, 1);
+  frames(5);
+  EXPECT_EQ(t().cursor, 1);
+  EXPECT_EQ(t().downLatch, 1);
+  EXPECT_EQ(wavesPlayed("SE/cursor2.wav"), 1);
+  headlessSetKey(VK_DOWN, 0);
+  frame();
+  EXPECT_EQ(t().downLatch, 0);
+  // Down on the quit item: a sound, the cursor stays.
+  headlessSetKey(VK_DOWN, 1);
+  frame();
+  EXPECT_EQ(t().cursor, 1);
+  EXPECT_EQ(wavesPlayed("SE/cursor2.wav"), 2);
+  headlessSetKey(VK_DOWN, 0);
+  headlessSetKey(VK_UP, 1);
+  frames(3);
+  EXPECT_EQ(t().cursor, 0);
+  EXPECT_EQ(t().upLatch, 1);
+  EXPECT_EQ(wavesPlayed("SE/cursor1.wav"), 1);
+}
+
+TEST_F(TitleMenuTest, WobbleSwingsTwoDegreesEachWay) {
+  std::vector<int> seen;
+  for (int i = 0; i < 8; i++) {
+    frame();
+    seen.push_back(t().wobble);
+  }
+  EXPECT_EQ(seen, (std::vector<int>{-1, -2, -1, 0, 1, 2, 1, 0}));
+}
+
+TEST_F(TitleMenuTest, ExplosionRunsTwelveFramesWithOneSound) {
+  frame();
+  choose();
+  int frames = 0;
+  while (t().blastState == 1 && frames < 50) {
+    frame();
+    frames++;
+  }
+  // The choosing frame showed frame 1; eleven more follow.
+  EXPECT_EQ(frames, 11);
+  EXPECT_EQ(t().blastState, 2);
+  EXPECT_EQ(t().blastFrame, 0);
+  EXPECT_EQ(wavesPlayed("SE/Tbomb.wav"), 1);
+}
+
+TEST_F(TitleMenuTest, StartItemWalksOutRightThenStartsARun) {
+  frame();
+  choose();
+  int n = 0;
+  float lastX = t().heroX;
+  while (app.scene == SCENE_TITLE && n < 500) {
+    frame();
+    n++;
+    if (t().heroX < 330) {
+      EXPECT_GE(t().heroX, lastX);
+    }
+    lastX = t().heroX;
+  }
+  ASSERT_EQ(app.scene, SCENE_NEW_RUN);
+  EXPECT_EQ(app.quitRequested, 0);
+  EXPECT_GT(t().heroX, 300);
+  EXPECT_LT(t().heroY, 400);  // it walks up and to the right
+  EXPECT_EQ(t().coverOpacity, 100);
+  EXPECT_EQ(t().leaving, 2);
+  EXPECT_EQ(t().needsReset, 1);
+  // The next visit starts afresh.
+  app.scene = SCENE_TITLE;
+  frame();
+  EXPECT_EQ(t().phase, 1);
+  EXPECT_EQ(t().leaving, 0);
+  EXPECT_EQ(t().heroX, 50);
+}
+
+TEST_F(TitleMenuTest, QuitItemWalksOutLeftThenQuits) {
+  frame();
+  headlessSetKey(VK_DOWN, 1);
+  frame();
+  headlessSetKey(VK_DOWN, 0);
+  choose();
+  int n = 0;
+  while (!app.quitRequested && n < 500) {
+    frame();
+    n++;
+  }
+  ASSERT_EQ(app.quitRequested, 1);
+  EXPECT_EQ(app.scene, SCENE_TITLE);
+  EXPECT_LT(t().heroX, 0);
+  EXPECT_EQ(t().heroWalksLeft, 1);
+  EXPECT_EQ(t().coverOpacity, 100);
+}
+
+TEST_F(TitleMenuTest, QuitChosenWhileTheCoverStillLiftsStillQuits) {
+  frame();  // cover 97, still lifting
+  headlessSetKey(VK_DOWN, 1);
+  frame();
+  headlessSetKey(VK_DOWN, 0);
+  choose();  // on the fourth frame, the cover at 88
+  EXPECT_EQ(t().coverFadingIn, 1);
+  // Until the character has left the screen only the lift acts.
+  int n = 0;
+  while (t().heroX >= 0 && n < 100) {
+    int before = t().coverOpacity;
+    frame();
+    n++;
+    EXPECT_EQ(t().coverOpacity, std::max(0, before - 3));
+  }
+  // Then the closing wins over what is left of the lift, and the game ends.
+  int lifted = t().coverOpacity;
+  EXPECT_GT(lifted, 0);
+  while (!app.quitRequested && n < 200) {
+    frame();
+    n++;
+  }
+  EXPECT_EQ(app.quitRequested, 1);
+  EXPECT_EQ(t().coverOpacity, 100);
+  EXPECT_LE(n, 17 + (100 - lifted) / 3 + 3);
+}

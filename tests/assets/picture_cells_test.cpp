@@ -1,0 +1,117 @@
+// The generated pictures against every rectangle the game copies from them.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "assets/cells.h"
+#include "platform/sprite.h"
+
+namespace {
+
+std::string dataPath(const std::string& file) { return std::string(PUXTEN_DATA_DIR) + "/" + file; }
+
+// Each picture is decoded once for the whole suite.
+const SpriteSurface* picture(const std::string& file) {
+  static std::map<std::string, std::unique_ptr<SpriteSurface>> cache;
+  auto it = cache.find(file);
+  if (it != cache.end()) return it->second.get();
+  auto s = std::make_unique<SpriteSurface>();
+  const char* error = nullptr;
+  if (!readBitmapFile(dataPath(file).c_str(), s.get(), &error)) s.reset();
+  return (cache[file] = std::move(s)).get();
+}
+
+uint32_t pixelAt(const SpriteSurface& s, int x, int y) {
+  return s.pixels[size_t(y) * s.width + x] & 0xFFFFFF;
+}
+
+std::string describe(const PictureCell& c) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "%s (%d, %d, %d x %d) %s", c.file.c_str(), c.x, c.y, c.w, c.h,
+                c.what.c_str());
+  return buf;
+}
+
+TEST(PictureCells, EveryPictureIsA24BitBottomUpBitmapOfItsSize) {
+  for (const PictureSize& size : pictureSizes()) {
+    SCOPED_TRACE(size.file);
+    FILE* f = std::fopen(dataPath(size.file).c_str(), "rb");
+    ASSERT_NE(f, nullptr) << "missing";
+    unsigned char h[54] = {};
+    size_t got = std::fread(h, 1, sizeof h, f);
+    std::fclose(f);
+    ASSERT_EQ(got, sizeof h);
+    auto le32 = [&](int o) {
+      return uint32_t(h[o] | h[o + 1] << 8 | h[o + 2] << 16 | uint32_t(h[o + 3]) << 24);
+    };
+    EXPECT_EQ(h[0], 'B');
+    EXPECT_EQ(h[1], 'M');
+    EXPECT_EQ(le32(14), 40u) << "BITMAPINFOHEADER";
+    EXPECT_GT(int32_t(le32(22)), 0) << "bottom-up";
+    EXPECT_EQ(h[28] | h[29] << 8, 24);
+    EXPECT_EQ(le32(30), 0u) << "BI_RGB";
+
+    const SpriteSurface* s = picture(size.file);
+    ASSERT_NE(s, nullptr) << "does not decode";
+    EXPECT_EQ(s->width, size.w);
+    EXPECT_EQ(s->height, size.h);
+  }
+}
+
+TEST(PictureCells, EveryAddressedCellLiesInsideItsPictureAndShowsWhatItShould) {
+  std::vector<PictureCell> cells = pictureCells();
+  ASSERT_GT(cells.size(), 300u);
+  std::set<std::string> known;
+  for (const PictureSize& s : pictureSizes()) known.insert(s.file);
+  for (const PictureCell& c : cells) {
+    SCOPED_TRACE(describe(c));
+    EXPECT_TRUE(known.count(c.file)) << "cell of a picture that is not drawn";
+    const SpriteSurface* s = picture(c.file);
+    ASSERT_NE(s, nullptr) << "picture missing or damaged";
+    ASSERT_TRUE(c.x >= 0 && c.y >= 0 && c.w > 0 && c.h > 0 && c.x + c.w <= s->width &&
+                c.y + c.h <= s->height)
+        << "outside the " << s->width << " x " << s->height << " picture";
+    uint32_t key = colorRefToPixel(c.key);
+    int keyed = 0;
+    for (int y = c.y; y < c.y + c.h; ++y)
+      for (int x = c.x; x < c.x + c.w; ++x) keyed += pixelAt(*s, x, y) == key;
+    if (c.rule == CELL_SHOWS_SOMETHING) {
+      EXPECT_LT(keyed, c.w * c.h) << "only key colour";
+    } else if (c.rule == CELL_OPAQUE) {
+      EXPECT_EQ(keyed, 0) << "holes of key colour";
+    }
+  }
+}
+
+// The front edges repeat the right-hand 10 x 50 pixels of the tiles they
+// stand for; a switch that pulses keeps its edge still.
+TEST(PictureCells, FrontEdgeStripsRepeatTheirTiles) {
+  const SpriteSurface* s = picture("image/boxs.bmp");
+  ASSERT_NE(s, nullptr);
+  for (const EdgeStripTwin& t : edgeStripTwins()) {
+    SCOPED_TRACE(testing::Message() << "strip (" << t.stripX << ", " << t.stripY << ") tile ("
+                                    << t.tileX << ", " << t.tileY << ")");
+    int mismatches = 0;
+    for (int y = 0; y < 50; ++y)
+      for (int x = 0; x < 10; ++x)
+        mismatches +=
+            pixelAt(*s, t.stripX + x, t.stripY + y) != pixelAt(*s, t.tileX + 40 + x, t.tileY + y);
+    EXPECT_EQ(mismatches, 0);
+  }
+}
+
+// The fade cover and the bomb display's backing are black throughout.
+TEST(PictureCells, FadeCoverIsBlack) {
+  const SpriteSurface* black = picture("image/kuro.bmp");
+  ASSERT_NE(black, nullptr);
+  int other = 0;
+  for (int y = 0; y < black->height; ++y)
+    for (int x = 0; x < black->width; ++x) other += pixelAt(*black, x, y) != 0;
+  EXPECT_EQ(other, 0);
+}
+
+}  // namespace

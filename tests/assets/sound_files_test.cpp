@@ -1,0 +1,104 @@
+// Every generated sound effect and tune reads back through the headless
+// audio back end with a sensible length.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless_audio.h"
+#include "platform/os.h"
+
+namespace {
+
+const char* EFFECTS[] = {"SE/cursor1.wav", "SE/cursor2.wav", "SE/start.wav", "SE/Tbomb.wav",
+                         "SE/Switch.wav",  "SE/tresure.wav", "SE/warp.wav",  "SE/TaruBomb.wav"};
+const char* TUNES[] = {"bgm/title.mp3", "bgm/main.mp3", "bgm/boss.mp3"};
+
+std::string dataPath(const char* name) { return std::string(PUXTEN_DATA_DIR) + "/" + name; }
+
+std::vector<uint8_t> readAll(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return bytes;
+  uint8_t buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + n);
+  std::fclose(f);
+  return bytes;
+}
+
+uint32_t le(const std::vector<uint8_t>& b, size_t at, int bytes) {
+  uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; i--) v = v << 8 | b[at + i];
+  return v;
+}
+
+TEST(SoundFiles, EffectsOpenWithShortLengths) {
+  headlessAudioReset();
+  for (const char* name : EFFECTS) {
+    std::string path = dataPath(name);
+    int handle = osAudioOpen(path.c_str());
+    ASSERT_NE(handle, 0) << name;
+    uint32_t ms = osAudioLengthMs(handle);
+    EXPECT_GE(ms, 50u) << name;
+    EXPECT_LE(ms, 3000u) << name;
+    osAudioClose(handle);
+  }
+}
+
+TEST(SoundFiles, EffectsAre16BitPcmAt44100AndStartAndEndQuietly) {
+  for (const char* name : EFFECTS) {
+    std::vector<uint8_t> b = readAll(dataPath(name));
+    ASSERT_GE(b.size(), 44u + 200) << name;
+    // The generator writes the plain 44-byte header.
+    EXPECT_EQ(le(b, 20, 2), 1u) << name;  // PCM
+    uint32_t channels = le(b, 22, 2);
+    EXPECT_TRUE(channels == 1 || channels == 2) << name;
+    EXPECT_EQ(le(b, 24, 4), 44100u) << name;
+    EXPECT_EQ(le(b, 34, 2), 16u) << name;
+    size_t samples = (b.size() - 44) / 2;
+    int peak = 0;
+    for (size_t i = 0; i < samples; i++)
+      peak = std::max(peak, std::abs((int16_t)le(b, 44 + 2 * i, 2)));
+    EXPECT_GT(peak, 3000) << name << " is nearly silent";
+    // No click: the first and last samples are close to silence.
+    EXPECT_LT(std::abs((int16_t)le(b, 44, 2)), 300) << name;
+    EXPECT_LT(std::abs((int16_t)le(b, b.size() - 2, 2)), 300) << name;
+  }
+}
+
+TEST(SoundFiles, EffectsDifferFromEachOther) {
+  std::vector<std::vector<uint8_t>> seen;
+  for (const char* name : EFFECTS) {
+    std::vector<uint8_t> b = readAll(dataPath(name));
+    for (const std::vector<uint8_t>& other : seen) EXPECT_NE(b, other) << name;
+    seen.push_back(b);
+  }
+}
+
+TEST(SoundFiles, TunesOpenWithAboutAMinuteEach) {
+  headlessAudioReset();
+  for (const char* name : TUNES) {
+    int handle = osAudioOpen(dataPath(name).c_str());
+    ASSERT_NE(handle, 0) << name;
+    uint32_t ms = osAudioLengthMs(handle);
+    EXPECT_GE(ms, 40000u) << name;
+    EXPECT_LE(ms, 90000u) << name;
+    osAudioClose(handle);
+  }
+}
+
+TEST(SoundFiles, NoRenderedWavesAreLeftBeside) {
+  for (const char* tune : {"title", "main", "boss"}) {
+    std::string path = dataPath("bgm/") + tune + ".render.wav";
+    FILE* f = std::fopen(path.c_str(), "rb");
+    EXPECT_EQ(f, nullptr) << path;
+    if (f) std::fclose(f);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,162 @@
+// Cell spans, edge tests and box tests shared by the bombs and the player.
+#include "bomb_fixture.h"
+
+using Probes = BombTest;
+
+struct Span {
+  int top = -99, bottom = -99, left = -99, right = -99, centreCol = -99, centreRow = -99;
+};
+static Span span(float x, float y, int mode) {
+  Span s;
+  cellSpan(x, y, mode, &s.top, &s.bottom, &s.left, &s.right, &s.centreCol, &s.centreRow);
+  return s;
+}
+
+TEST_F(Probes, SpanOfTheThrownBoxTruncatesEachEdge) {
+  Span a = span(10, 0, PROBE_THROWN);
+  EXPECT_EQ(a.left, 0);
+  EXPECT_EQ(a.right, 0);  // trunc(24 / 25)
+  EXPECT_EQ(a.centreCol, 0);
+  Span b = span(11, 0, PROBE_THROWN);
+  EXPECT_EQ(b.right, 1);  // trunc(25 / 25)
+  Span c = span(30, 40, PROBE_BARREL);
+  EXPECT_EQ(c.top, 1);
+  EXPECT_EQ(c.bottom, 2);  // trunc(59 / 25)
+  EXPECT_EQ(c.left, 1);
+  EXPECT_EQ(c.right, 1);  // trunc(49 / 25)
+  EXPECT_EQ(c.centreCol, 1);
+  EXPECT_EQ(c.centreRow, 2);
+}
+
+TEST_F(Probes, SpanTruncatesTowardZeroLeftOfAndAboveTheGrid) {
+  Span s = span(-10, -24, PROBE_ROLLING);
+  EXPECT_EQ(s.top, 0);  // trunc(-0.96)
+  EXPECT_EQ(s.left, 0);
+  Span t = span(-30, -60, PROBE_ROLLING);
+  EXPECT_EQ(t.top, -2);
+  EXPECT_EQ(t.left, -1);
+}
+
+TEST_F(Probes, OtherModesWriteNothingAndReportNothing) {
+  Span s = span(50, 50, PROBE_PLAYER);
+  EXPECT_EQ(s.top, -99);
+  EXPECT_EQ(s.centreRow, -99);
+  put(2, 2, WALL);
+  EXPECT_EQ(blockedBelow(50, 50, PROBE_PLAYER), 0);
+  EXPECT_EQ(blockedLeft(50, 50, 3), 0);
+  EXPECT_EQ(blockedRight(50, 50, -1), 0);
+  EXPECT_EQ(blockedAbove(50, 50, 7), 0);
+}
+
+TEST_F(Probes, BoxRestingExactlyOnAFloorIsNotBlockedOnePixelLowerItIs) {
+  fillRow(4, WALL);
+  for (int mode : {PROBE_BARREL, PROBE_ROLLING}) {
+    EXPECT_EQ(blockedBelow(30, 25 * 4 - 20, mode), 0);
+    EXPECT_EQ(blockedBelow(30, 25 * 4 - 19, mode), 1);
+  }
+  EXPECT_EQ(blockedBelow(30, 25 * 4 - 15, PROBE_THROWN), 0);
+  EXPECT_EQ(blockedBelow(30, 25 * 4 - 14, PROBE_THROWN), 1);
+}
+
+TEST_F(Probes, ThrownBoxLooksOnlyAtTheMiddleCellOfAnEdge) {
+  // Box at x 40 .. 54: columns 1 .. 2, centre column 1 (trunc(47 / 25)).
+  put(4, 2, WALL);
+  EXPECT_EQ(blockedBelow(40, 90, PROBE_THROWN), 0);
+  EXPECT_EQ(blockedBelow(40, 90, PROBE_ROLLING), 1);  // every cell along the edge
+  put(4, 1, WALL);
+  EXPECT_EQ(blockedBelow(40, 90, PROBE_THROWN), 1);
+}
+
+TEST_F(Probes, EachSideLooksAtItsOwnEdgeCells) {
+  // Barrel box at (60, 60): rows 2 .. 3, columns 2 .. 3.
+  put(3, 2, WALL);
+  EXPECT_EQ(blockedLeft(60, 60, PROBE_BARREL), 1);
+  EXPECT_EQ(blockedBelow(60, 60, PROBE_BARREL), 1);
+  EXPECT_EQ(blockedRight(60, 60, PROBE_BARREL), 0);
+  EXPECT_EQ(blockedAbove(60, 60, PROBE_BARREL), 0);
+  put(3, 2, EMPTY);
+  put(2, 3, WALL);
+  EXPECT_EQ(blockedRight(60, 60, PROBE_BARREL), 1);
+  EXPECT_EQ(blockedAbove(60, 60, PROBE_BARREL), 1);
+  EXPECT_EQ(blockedLeft(60, 60, PROBE_BARREL), 0);
+  EXPECT_EQ(blockedBelow(60, 60, PROBE_BARREL), 0);
+}
+
+TEST_F(Probes, SwitchesStopSmallBombsUntilPressedButNeverBarrels) {
+  for (int kind : {10, 12, 14, 24, 26}) {
+    put(1, 1, kind, 0);
+    EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_THROWN), 1) << kind;
+    EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_ROLLING), 1) << kind;
+    EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_BARREL), 0) << kind;
+    put(1, 1, kind, 1);
+    EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_THROWN), 0) << kind;
+    EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_ROLLING), 0) << kind;
+    EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_BARREL), 0) << kind;
+  }
+}
+
+TEST_F(Probes, PassableAndBlockingKinds) {
+  for (int kind : {0, 22, 25, 29, 30, 31, 32}) {
+    put(1, 1, kind);
+    for (int mode : {PROBE_THROWN, PROBE_BARREL, PROBE_ROLLING})
+      EXPECT_EQ(cellBlocksBomb(1, 1, mode), 0) << kind << " mode " << mode;
+  }
+  for (int kind :
+       {1, 2, 3, 4, 5, 6, 9, 11, 13, 15, 16, 20, 21, 23, 27, 28, 33, 99, 100, 101, 127, -1, -128}) {
+    put(1, 1, kind);
+    for (int mode : {PROBE_THROWN, PROBE_BARREL, PROBE_ROLLING})
+      EXPECT_EQ(cellBlocksBomb(1, 1, mode), 1) << kind << " mode " << mode;
+  }
+}
+
+TEST_F(Probes, NothingOutsideTheArrayBlocksAndNothingThereIsRead) {
+  put(0, 0, WALL);
+  put(255, 255, WALL);
+  EXPECT_EQ(cellBlocksBomb(-1, 0, PROBE_THROWN), 0);
+  EXPECT_EQ(cellBlocksBomb(256, 255, PROBE_BARREL), 0);
+  // A box straddling the bottom-right corner of the array.
+  EXPECT_EQ(blockedBelow(255 * 25 + 2, 255 * 25 + 2, PROBE_BARREL), 1);
+  EXPECT_EQ(blockedRight(255 * 25 + 2, 255 * 25 + 2, PROBE_BARREL), 1);
+  // Reaching past the last row and column: those cells are read as empty.
+  EXPECT_EQ(blockedBelow(255 * 25 + 10, 255 * 25 + 10, PROBE_BARREL), 0);
+  EXPECT_EQ(blockedRight(255 * 25 + 10, 255 * 25 + 10, PROBE_BARREL), 0);
+  EXPECT_EQ(blockedLeft(255 * 25 + 10, 255 * 25 + 10, PROBE_BARREL), 1);
+  // Far above the stage.
+  EXPECT_EQ(blockedAbove(10, -100, PROBE_THROWN), 0);
+  EXPECT_EQ(blockedLeft(-1e30f, -1e30f, PROBE_ROLLING), 0);
+}
+
+TEST_F(Probes, RestsOnTopNeedsTheBottomEdgeInsideTheOtherBox) {
+  EXPECT_EQ(restsOnTop(100, 80, 100, 100, PROBE_BARREL), 0);  // exactly on top
+  EXPECT_EQ(restsOnTop(100, 81, 100, 100, PROBE_BARREL), 1);
+  EXPECT_EQ(restsOnTop(100, 81, 100, 100, PROBE_ROLLING), 1);
+  EXPECT_EQ(restsOnTop(119, 81, 100, 100, PROBE_BARREL), 1);
+  EXPECT_EQ(restsOnTop(120, 81, 100, 100, PROBE_BARREL), 0);
+  EXPECT_EQ(restsOnTop(100, 99, 100, 100, PROBE_BARREL), 1);
+  EXPECT_EQ(restsOnTop(100, 100, 100, 100, PROBE_BARREL), 0);  // itself
+  // The player's 25 x 50 box.
+  EXPECT_EQ(restsOnTop(76, 51, 100, 100, PROBE_PLAYER), 1);
+  EXPECT_EQ(restsOnTop(75, 51, 100, 100, PROBE_PLAYER), 0);
+  EXPECT_EQ(restsOnTop(100, 50, 100, 100, PROBE_PLAYER), 0);
+  EXPECT_EQ(restsOnTop(100, 81, 100, 100, PROBE_THROWN), 0);
+}
+
+TEST_F(Probes, SideAndBelowOverlapsOnlyInBarrelMode) {
+  EXPECT_EQ(overlapsFromRight(110, 100, 100, 100, PROBE_BARREL), 1);
+  EXPECT_EQ(overlapsFromRight(120, 100, 100, 100, PROBE_BARREL), 0);
+  EXPECT_EQ(overlapsFromRight(90, 100, 100, 100, PROBE_BARREL), 0);
+  EXPECT_EQ(overlapsFromLeft(90, 100, 100, 100, PROBE_BARREL), 1);
+  EXPECT_EQ(overlapsFromLeft(80, 100, 100, 100, PROBE_BARREL), 0);
+  EXPECT_EQ(overlapsFromLeft(110, 100, 100, 100, PROBE_BARREL), 0);
+  EXPECT_EQ(overlapsFromBelow(100, 110, 100, 100, PROBE_BARREL), 1);
+  EXPECT_EQ(overlapsFromBelow(100, 120, 100, 100, PROBE_BARREL), 0);
+  EXPECT_EQ(overlapsFromBelow(100, 90, 100, 100, PROBE_BARREL), 0);
+  for (int mode : {PROBE_THROWN, PROBE_ROLLING, PROBE_PLAYER}) {
+    EXPECT_EQ(overlapsFromRight(110, 100, 100, 100, mode), 0);
+    EXPECT_EQ(overlapsFromLeft(90, 100, 100, 100, mode), 0);
+    EXPECT_EQ(overlapsFromBelow(100, 110, 100, 100, mode), 0);
+  }
+  EXPECT_EQ(overlapsFromRight(100, 100, 100, 100, PROBE_BARREL), 0);
+  EXPECT_EQ(overlapsFromLeft(100, 100, 100, 100, PROBE_BARREL), 0);
+  EXPECT_EQ(overlapsFromBelow(100, 100, 100, 100, PROBE_BARREL), 0);
+}

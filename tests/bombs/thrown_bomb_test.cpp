@@ -1,0 +1,344 @@
+// The thrown bomb: taking, aiming, the arc, the flight tests and the preview.
+#include <cmath>
+#include <vector>
+
+#include "bomb_fixture.h"
+#include "platform/input.h"
+
+using ThrownBomb = BombTest;
+
+TEST_F(ThrownBomb, RefillPutsSpentSlotsIntoTheStockAtTheParkingPlace) {
+  thrown.x[7] = 300;
+  thrownFrame(KEY_UP);
+  for (int i = 0; i < 10; i++) {
+    EXPECT_EQ(thrown.state[i], BOMB_READY);
+    EXPECT_EQ(thrown.x[i], -50.0f);
+    EXPECT_EQ(thrown.y[i], -50.0f);
+  }
+}
+
+TEST_F(ThrownBomb, TakingNeedsAFreshPressAndNoOtherBombKey) {
+  thrownFrame(KEY_PRESSED, KEY_HELD);
+  thrownFrame(KEY_PRESSED, 0, KEY_PRESSED);
+  for (int i = 0; i < 10; i++) EXPECT_EQ(thrown.state[i], BOMB_READY);
+  thrownFrame(KEY_PRESSED, KEY_RELEASED);  // a key let go does not count
+  EXPECT_EQ(thrown.state[0], BOMB_HELD);
+  EXPECT_EQ(bombs.aimAngle[0], AIM_START_ANGLE);
+  // A second press while one is held takes nothing.
+  thrownFrame(KEY_PRESSED);
+  EXPECT_EQ(thrown.state[1], BOMB_READY);
+}
+
+TEST_F(ThrownBomb, CountZeroTakesNothing) {
+  bombs.thrownBombCount = 0;
+  thrownFrame(KEY_PRESSED);
+  thrownFrame(KEY_HELD);
+  for (int i = 0; i < 10; i++) EXPECT_EQ(thrown.state[i], BOMB_READY);
+}
+
+TEST_F(ThrownBomb, SingleFramePressKeepsTheBombHeldUntilTheNextRelease) {
+  thrownFrame(KEY_PRESSED);
+  thrownFrame(KEY_UP);
+  thrownFrame(KEY_UP);
+  EXPECT_EQ(thrown.state[0], BOMB_HELD);
+  EXPECT_EQ(thrown.x[0], -50.0f);
+  thrownFrame(KEY_PRESSED);  // nothing new is taken
+  EXPECT_EQ(thrown.state[1], BOMB_READY);
+  thrownFrame(KEY_HELD);
+  thrownFrame(KEY_RELEASED);
+  EXPECT_EQ(thrown.state[0], BOMB_LIVE);
+}
+
+TEST_F(ThrownBomb, NeverMoreInFlightThanTheCount) {
+  setStageSize(60, 200);
+  playerX = 1000;
+  playerY = 1000;
+  for (int n = 0; n < 4; n++) {
+    thrownFrame(KEY_PRESSED);
+    thrownFrame(KEY_HELD);
+    thrownFrame(KEY_RELEASED);
+  }
+  int live = 0;
+  for (int i = 0; i < 10; i++) live += thrown.state[i] == BOMB_LIVE;
+  EXPECT_EQ(live, 3);
+  EXPECT_EQ(thrown.state[3], BOMB_READY);
+}
+
+// Takes a bomb and aims it for `frames` frames (the press included).
+static void takeAndAim(ThrownBomb* t, int frames) {
+  for (int f = 0; f < frames; f++) t->thrownFrame(f == 0 ? KEY_PRESSED : KEY_HELD);
+}
+
+TEST_F(ThrownBomb, HoldingDownSeventeenFramesReachesSeventyNineAndStops) {
+  headlessSetKey(VK_DOWN, 1);
+  takeAndAim(this, 17);
+  EXPECT_EQ(bombs.aimAngle[0], -79);
+  thrownFrame(KEY_HELD);
+  thrownFrame(KEY_HELD);
+  EXPECT_EQ(bombs.aimAngle[0], -79);
+  headlessSetKey(VK_DOWN, 0);
+  headlessSetKey(VK_UP, 1);
+  for (int f = 0; f < 30; f++) thrownFrame(KEY_HELD);
+  EXPECT_EQ(bombs.aimAngle[0], -45);  // flattest is 45 degrees
+}
+
+TEST_F(ThrownBomb, FacingLeftTheAngleRunsUpToMinusEleven) {
+  facing = -1;
+  headlessSetKey(VK_DOWN, 1);
+  takeAndAim(this, 16);
+  EXPECT_EQ(bombs.aimAngle[0], -13);
+  thrownFrame(KEY_HELD);
+  EXPECT_EQ(bombs.aimAngle[0], -11);
+  thrownFrame(KEY_HELD);
+  EXPECT_EQ(bombs.aimAngle[0], -11);
+  EXPECT_EQ(bombs.throwDirX[0], -1);
+  EXPECT_EQ(bombs.aimBase[0], -90);
+  EXPECT_EQ(bombs.mirrorSign[0], 1);
+}
+
+TEST_F(ThrownBomb, BothKeysHeldLeaveTheAngleAlone) {
+  headlessSetKey(VK_DOWN, 1);
+  takeAndAim(this, 5);
+  EXPECT_EQ(bombs.aimAngle[0], -55);
+  headlessSetKey(VK_UP, 1);
+  thrownFrame(KEY_HELD);
+  EXPECT_EQ(bombs.aimAngle[0], -55);
+}
+
+TEST_F(ThrownBomb, TurningRoundKeepsTheElevation) {
+  facing = -1;
+  headlessSetKey(VK_DOWN, 1);
+  takeAndAim(this, 5);  // elevation 55
+  EXPECT_EQ(bombs.aimAngle[0], -35);
+  headlessSetKey(VK_DOWN, 0);
+  facing = 1;
+  thrownFrame(KEY_HELD);
+  EXPECT_EQ(bombs.aimAngle[0], -55);
+  facing = -1;
+  thrownFrame(KEY_HELD);
+  EXPECT_EQ(bombs.aimAngle[0], -35);
+}
+
+TEST_F(ThrownBomb, AtFortyFiveTheBombAdvancesElevenAndAHalfAFrame) {
+  takeAndAim(this, 2);
+  thrownFrame(KEY_RELEASED);
+  ASSERT_EQ(thrown.state[0], BOMB_LIVE);
+  EXPECT_NEAR(bombs.throwRange[0], -331.53f, 0.01f);
+  EXPECT_NEAR(bombs.fullRange, -331.5306f, 0.001f);
+  // The first flight frame: height 0, one horizontal step.
+  EXPECT_FLOAT_EQ(thrown.x[0], 11.5f + 111 - 8);
+  EXPECT_FLOAT_EQ(thrown.y[0], 124 - 6);
+  float lastX = thrown.x[0], lastY = thrown.y[0];
+  thrownFrame(KEY_UP);
+  EXPECT_NEAR(thrown.x[0] - lastX, 11.5f, 1e-4);
+  EXPECT_LT(thrown.y[0], lastY);  // rising
+  // The parabola: 11.5 - 4.9 * 11.5^2 / (57 cos 45)^2.
+  EXPECT_NEAR(bombs.arcRise[0], 11.5 - 4.9 * 11.5 * 11.5 / (57 * 57 * 0.5), 1e-3);
+  for (int f = 0; f < 5; f++) {
+    lastX = thrown.x[0];
+    thrownFrame(KEY_UP);
+    EXPECT_NEAR(thrown.x[0] - lastX, 11.5f, 1e-3);
+  }
+}
+
+TEST_F(ThrownBomb, AtSeventyNineFromTheLeftEdgeTheStepIsAboutThree) {
+  playerX = 0;
+  playerY = 300;
+  headlessSetKey(VK_DOWN, 1);
+  takeAndAim(this, 17);
+  headlessSetKey(VK_DOWN, 0);
+  thrownFrame(KEY_RELEASED);
+  EXPECT_NEAR(bombs.throwRange[0], -124.19f, 0.01f);
+  float x0 = thrown.x[0];
+  EXPECT_NEAR(x0, 3.0f + 3, 0.01f);
+  thrownFrame(KEY_UP);
+  EXPECT_NEAR(thrown.x[0] - x0, 2.997f, 0.002f);
+}
+
+TEST_F(ThrownBomb, FarBelowTheThrowerItFallsAlongAStraightLine) {
+  setStageSize(200, 40);
+  takeAndAim(this, 2);
+  thrownFrame(KEY_RELEASED);
+  std::vector<float> ys{thrown.y[0]};
+  for (int f = 0; f < 40 && thrown.state[0] == BOMB_LIVE; f++) {
+    thrownFrame(KEY_UP);
+    ys.push_back(thrown.y[0]);
+  }
+  // Find the first frame that started below launchY + 49 and check that
+  // every later step repeats the one before it.
+  size_t first = 0;
+  while (first < ys.size() && !(ys[first] > playerY + 49)) first++;
+  ASSERT_LT(first + 3, ys.size());
+  float step = ys[first + 1] - ys[first];
+  EXPECT_GT(step, 0);
+  for (size_t k = first + 1; k + 1 < ys.size(); k++) EXPECT_NEAR(ys[k + 1] - ys[k], step, 1e-3);
+}
+
+TEST_F(ThrownBomb, LeavingThroughTheSidesOrBottomVanishesWithoutABlast) {
+  setStageSize(12, 14);
+  int before = stage.blocksCrushed;
+  for (int dir : {1, -1}) {
+    facing = dir;
+    takeAndAim(this, 2);
+    thrownFrame(KEY_RELEASED);
+    int slot = 0;  // back in the stock, so taken again
+    int frames = 0;
+    while (thrown.state[slot] == BOMB_LIVE && frames < 200) {
+      thrownFrame(KEY_UP);
+      frames++;
+    }
+    EXPECT_EQ(thrown.state[slot], BOMB_SPENT);
+    EXPECT_LT(frames, 200);
+  }
+  EXPECT_EQ(stage.blocksCrushed, before);
+  EXPECT_EQ(countCrushEffects(), 0);
+}
+
+TEST_F(ThrownBomb, AboveTheTopEdgeItIsNotRemoved) {
+  setStageSize(10, 40);
+  playerY = 30;
+  headlessSetKey(VK_DOWN, 1);
+  takeAndAim(this, 17);
+  headlessSetKey(VK_DOWN, 0);
+  thrownFrame(KEY_RELEASED);
+  bool wasAbove = false;
+  for (int f = 0; f < 60 && thrown.state[0] == BOMB_LIVE; f++) {
+    thrownFrame(KEY_UP);
+    if (thrown.y[0] < -30) {
+      wasAbove = true;
+      EXPECT_EQ(thrown.state[0], BOMB_LIVE);
+    }
+  }
+  EXPECT_TRUE(wasAbove);
+}
+
+TEST_F(ThrownBomb, MeetingAWallOnTheFirstFrameStillBlastsThreeByThree) {
+  // First flight box at (114.5, 118): centre (5, 4), right column 5.
+  put(5, 5, BLOCK_STRONG);
+  put(4, 5, BLOCK_MEDIUM);
+  put(6, 5, BLOCK_MEDIUM);
+  put(4, 3, BLOCK_WEAK);
+  put(6, 4, BLOCK_WEAK);
+  put(3, 4, BLOCK_WEAK);  // just outside the square
+  put(5, 6, BLOCK_WEAK);
+  int before = stage.blocksCrushed;
+  takeAndAim(this, 2);
+  thrownFrame(KEY_RELEASED);
+  EXPECT_EQ(thrown.state[0], BOMB_BLAST);
+  EXPECT_EQ(cell(5, 5).kind, BLOCK_STRONG);
+  EXPECT_EQ(cell(4, 5).kind, EMPTY);
+  EXPECT_EQ(cell(6, 5).kind, EMPTY);
+  EXPECT_EQ(cell(4, 3).kind, EMPTY);
+  EXPECT_EQ(cell(6, 4).kind, EMPTY);
+  EXPECT_EQ(cell(3, 4).kind, BLOCK_WEAK);
+  EXPECT_EQ(cell(5, 6).kind, BLOCK_WEAK);
+  EXPECT_EQ(stage.blocksCrushed, before + 4);
+}
+
+TEST_F(ThrownBomb, UnpressedSwitchStopsItAndIsPressed) {
+  putGate(1, 30);
+  put(5, 5, SWITCH_A, 0, 1, 30);
+  takeAndAim(this, 2);
+  thrownFrame(KEY_RELEASED);
+  EXPECT_EQ(thrown.state[0], BOMB_BLAST);
+  EXPECT_EQ(cell(5, 5).state, 1);
+  EXPECT_EQ(cell(1, 30).state, 1);
+}
+
+TEST_F(ThrownBomb, RiseStepCarriesOverFromTheSlotsPreviousFlight) {
+  bombs.riseStep[0] = 123.0f;
+  takeAndAim(this, 2);
+  thrownFrame(KEY_RELEASED);
+  EXPECT_FLOAT_EQ(bombs.riseStep[0], 0.0f);  // replaced on the first parabola frame
+}
+
+// The preview of slot 0 after aiming with Q held (the arc starts at 0).
+static std::vector<std::pair<int, int>> previewDots(ThrownBomb* t, float camX, float camY) {
+  std::vector<int> xs(5000), ys(5000);
+  int n = computeThrowPreview(0, camX, camY, t->facing, xs.data(), ys.data(), 5000);
+  std::vector<std::pair<int, int>> out;
+  for (int k = 0; k < n && k < 5000; k++) out.push_back({xs[k], ys[k]});
+  return out;
+}
+
+TEST_F(ThrownBomb, PreviewDotsAreSpacedBySixStepsWhereTheArcIsFlat) {
+  playerX = 200;
+  playerY = 300;
+  fillRow(16, WALL);
+  takeAndAim(this, 2);
+  auto dots = previewDots(this, 0, 0);
+  ASSERT_GE(dots.size(), 5u);
+  // No dot at the origin (x 211 + 19, y 324 + 3).
+  EXPECT_GT(dots[0].first - 230, 0);
+  bool sawEighteen = false, sawCloser = false;
+  for (size_t k = 0; k + 1 < dots.size(); k++) {
+    int dx = dots[k + 1].first - dots[k].first;
+    int dy = dots[k + 1].second - dots[k].second;
+    EXPECT_GE(dx, 3);
+    EXPECT_LE(dx, 18);
+    EXPECT_TRUE(dx >= 16 || std::abs(dy) >= 10) << k;
+    if (dx == 18) sawEighteen = true;
+    if (dx < 18) sawCloser = true;
+  }
+  EXPECT_TRUE(sawEighteen);
+  EXPECT_TRUE(sawCloser);
+  // It ends at the floor (row 16, y 400).
+  EXPECT_LE(dots.back().second, 400 + 3);
+  EXPECT_GT(dots.back().second, 300);
+  // The arc is 3 px per step: the slot's own arcU was moved along.
+  EXPECT_GT(bombs.arcU[0], 100.0f);
+  // The next aiming frame starts from 0 again.
+  thrownFrame(KEY_HELD);
+  EXPECT_EQ(bombs.arcU[0], 0.0f);
+}
+
+TEST_F(ThrownBomb, PreviewFacingLeftUsesItsOwnOffset) {
+  facing = -1;
+  playerX = 500;
+  playerY = 300;
+  fillRow(16, WALL);
+  takeAndAim(this, 2);
+  auto dots = previewDots(this, 100, 50);
+  ASSERT_FALSE(dots.empty());
+  EXPECT_LT(dots[0].first, 511 - 100 - 10);
+  for (size_t k = 0; k + 1 < dots.size(); k++) EXPECT_LT(dots[k + 1].first, dots[k].first);
+}
+
+TEST_F(ThrownBomb, PreviewWithoutAnyWallEndsAtTheStageEdge) {
+  setStageSize(20, 30);
+  playerX = 300;
+  playerY = 100;
+  takeAndAim(this, 2);
+  auto dots = previewDots(this, 0, 0);
+  ASSERT_FALSE(dots.empty());
+  EXPECT_LT(bombs.arcU[0] + bombs.startX[0], 30 * 25 + 3);
+  for (auto& d : dots) {
+    EXPECT_LT(d.first, 30 * 25 + 19);
+    EXPECT_LT(d.second, 20 * 25 + 3);
+  }
+}
+
+TEST_F(ThrownBomb, PreviewIsDrawnOnlyWhileQIsHeld) {
+  SpriteSurface back, aim;
+  back.width = 640, back.height = 480, back.pixels.assign(640 * 480, 0xFFFFFF);
+  aim.width = 3, aim.height = 3, aim.pixels.assign(9, 0x123456);
+  Sprite oldBack = assets.backBufferDC, oldAim = assets.aimSheet;
+  assets.backBufferDC = &back;
+  assets.aimSheet = &aim;
+  playerX = 200;
+  playerY = 300;
+  fillRow(16, WALL);
+  thrownFrame(KEY_PRESSED);
+  drawThrowPreview(thrown.state, KEY_PRESSED, 0, 0, facing);
+  int marked = 0;
+  for (uint32_t p : back.pixels) marked += p == 0x123456;
+  EXPECT_EQ(marked, 0);
+  thrownFrame(KEY_HELD);
+  drawThrowPreview(thrown.state, KEY_HELD, 0, 0, facing);
+  for (uint32_t p : back.pixels) marked += p == 0x123456;
+  assets.backBufferDC = oldBack;
+  assets.aimSheet = oldAim;
+  thrownFrame(KEY_HELD);
+  auto dots = previewDots(this, 0, 0);
+  EXPECT_EQ(marked, (int)dots.size() * 9);
+}

@@ -1,0 +1,297 @@
+// Warps inside a stage, stage doors and angleBetween.
+#include <cmath>
+
+#include "player_test_util.h"
+
+using PlayerWarp = PlayerTest;
+using PlayerDoor = PlayerTest;
+
+// A warp at (8, 4), right where the player stands, leading 300 px right.
+static void placeWarp() {
+  MapCell& c = stage.grid[8][4];
+  c.kind = WARP;
+  c.linkRow = 8;
+  c.linkCol = 16;
+}
+
+TEST_F(PlayerWarp, StandingInFrontShowsTheArrow) {
+  placeWarp();
+  frame();
+  EXPECT_EQ(stage.grid[8][4].state, 1);
+  EXPECT_EQ(player.localWarpPhase, 0);
+  // Stepping away so that x + 6.25 leaves the cell clears it.
+  px() = 119;
+  checkHeadRow(px(), py());
+  EXPECT_EQ(stage.grid[8][4].state, 0);
+  px() = 118.5f;
+  checkHeadRow(px(), py());
+  EXPECT_EQ(stage.grid[8][4].state, 1);
+}
+
+TEST_F(PlayerWarp, UpEntersAndSavesTheDestination) {
+  placeWarp();
+  key(VK_UP, 1);
+  EXPECT_EQ(checkHeadRow(100, 200), 0);  // an entry is no ceiling
+  EXPECT_EQ(player.localWarpPhase, 1);
+  EXPECT_EQ(player.warpTargetX, 400);
+  EXPECT_EQ(player.warpTargetY, 200);
+  EXPECT_EQ(player.warpUpLatch, 1);
+  EXPECT_EQ(stage.grid[8][4].state, 0);
+  EXPECT_EQ(stage.lastSavedX, 400);
+  EXPECT_EQ(stage.lastSavedY, 200);
+}
+
+TEST_F(PlayerWarp, AHeldUpKeyMustBeReleasedInFrontFirst) {
+  placeWarp();
+  player.warpUpLatch = 1;  // Up still held from an earlier entry
+  key(VK_UP, 1);
+  frames(5);
+  EXPECT_EQ(player.localWarpPhase, 0);
+  EXPECT_EQ(stage.grid[8][4].state, 1);
+  key(VK_UP, 0);
+  frame();
+  EXPECT_EQ(player.warpUpLatch, 0);
+  key(VK_UP, 1);
+  frame();
+  EXPECT_EQ(player.localWarpPhase, 1);
+}
+
+TEST_F(PlayerWarp, ReleasingUpAwayFromAWarpKeepsTheLatch) {
+  placeWarp();
+  player.warpUpLatch = 1;
+  px() = 200;
+  frame();
+  EXPECT_EQ(player.warpUpLatch, 1);
+  px() = 100;
+  key(VK_UP, 1);
+  frame();
+  EXPECT_EQ(player.localWarpPhase, 0);
+}
+
+TEST_F(PlayerWarp, VanishFlyAndAppearOnTheTarget) {
+  placeWarp();
+  key(VK_UP, 1);
+  frame();
+  ASSERT_EQ(player.localWarpPhase, 1);
+  ASSERT_EQ(py(), 200);
+  // Vanishing: cells 0 .. 14, one per frame.
+  for (int i = 0; i < 15; i++) {
+    EXPECT_EQ(player.localWarpPhase, 1);
+    updateLocalWarp(&px(), &py(), 300, 300);
+  }
+  ASSERT_EQ(player.localWarpPhase, 2);
+  EXPECT_EQ(player.warpFrame, 15);
+  EXPECT_FLOAT_EQ(player.warpStep, 10);
+  // Flight: 10 px a frame, within 12 px of the target on the 29th frame.
+  int flightFrames = 0;
+  while (player.localWarpPhase == 2 && flightFrames < 100) {
+    flyLocalWarp(&px(), &py(), player.warpTargetX, player.warpTargetY);
+    flightFrames++;
+    if (flightFrames == 1) {
+      EXPECT_FLOAT_EQ(px(), 110);
+    }
+  }
+  EXPECT_EQ(flightFrames, 29);
+  EXPECT_NEAR(px(), 390, 1e-3);
+  EXPECT_NEAR(py(), 200, 1e-3);
+  // Appearing: cells 15 down to 0, then the player stands on the target.
+  for (int i = 0; i < 16; i++) {
+    EXPECT_EQ(player.localWarpPhase, 3);
+    updateLocalWarp(&px(), &py(), 300, 300);
+  }
+  EXPECT_EQ(player.localWarpPhase, 0);
+  EXPECT_EQ(player.warpFrame, 0);
+  EXPECT_EQ(px(), 400);
+  EXPECT_EQ(py(), 200);
+}
+
+TEST_F(PlayerWarp, ADamagedWarpLinkStaysInRange) {
+  MapCell& c = stage.grid[8][4];
+  c.kind = WARP;
+  c.linkRow = INT32_MAX;
+  c.linkCol = -200000000;
+  key(VK_UP, 1);
+  checkHeadRow(100, 200);
+  ASSERT_EQ(player.localWarpPhase, 1);
+  EXPECT_EQ(player.warpTargetY, INT32_MAX);
+  EXPECT_EQ(player.warpTargetX, INT32_MIN);
+  // The whole warp runs, and the next frame puts the player back inside.
+  for (int i = 0; i < 15; i++) updateLocalWarp(&px(), &py(), 300, 300);
+  int n = 0;
+  while (player.localWarpPhase == 2 && n++ < 1000)
+    flyLocalWarp(&px(), &py(), player.warpTargetX, player.warpTargetY);
+  EXPECT_EQ(n, MAX_FLIGHT_FRAMES);  // cut short: it can never come within 12 px
+  for (int i = 0; i < 16; i++) updateLocalWarp(&px(), &py(), 300, 300);
+  EXPECT_EQ(player.localWarpPhase, 0);
+  key(VK_UP, 0);
+  frame();
+  EXPECT_EQ(px(), RESPAWN_X);
+  EXPECT_GE(py(), 0);
+}
+
+TEST_F(PlayerWarp, DiagonalFlightEndsNearTheTarget) {
+  player.localWarpPhase = 1;
+  player.warpFrame = 14;
+  player.warpTargetX = 50;
+  player.warpTargetY = 75;
+  px() = 437;
+  py() = 321;
+  updateLocalWarp(&px(), &py(), 0, 0);
+  ASSERT_EQ(player.localWarpPhase, 2);
+  int n = 0;
+  while (player.localWarpPhase == 2 && n++ < 100)
+    flyLocalWarp(&px(), &py(), player.warpTargetX, player.warpTargetY);
+  EXPECT_GE(n, 28);
+  EXPECT_LE(n, 31);
+  EXPECT_LT(std::fabs(px() - 50), 12);
+  EXPECT_LT(std::fabs(py() - 75), 12);
+}
+
+TEST_F(PlayerWarp, WarpingPlayerNeitherMovesNorIsEnteredTwice) {
+  placeWarp();
+  key(VK_UP, 1);
+  frame();
+  ASSERT_EQ(player.localWarpPhase, 1);
+  player.localWarpPhase = 0;
+  frame();  // Up still held: the latch keeps it from entering again
+  EXPECT_EQ(player.localWarpPhase, 0);
+}
+
+static void placeDoor(int target) {
+  MapCell& c = stage.grid[8][4];
+  c.kind = STAGE_DOOR;
+  c.linkRow = target;
+  c.linkCol = 0;
+}
+
+static void setRunCounters() {
+  app.missCount = 4;
+  app.stageStartMs = 100;
+  app.stageElapsedMs = 65000;
+  app.stageMinutes = 1;
+  app.stageSeconds = 5;
+  stage.blocksCrushed = 7;
+  stage.blocksTotal = 12;
+  bombs.barrelBombCount = 2;
+  bombs.thrownBombCount = 5;
+  bombs.rollingBombCount = 1;
+  stage.barrelBombFound = 1;
+  stage.rollingBombFound = 1;
+}
+
+TEST_F(PlayerDoor, ADoorFromAHomeStageStartsANewAttempt) {
+  stage.currentStage = 2;
+  placeDoor(21);
+  setRunCounters();
+  headless.nowMs = 7000;
+  key(VK_UP, 1);
+  frame();
+  EXPECT_EQ(player.stageWarpPhase, 1);
+  EXPECT_EQ(player.stageChangePending, 1);
+  EXPECT_EQ(player.warpUpLatch, 1);
+  EXPECT_EQ(player.previousStage, 2);
+  EXPECT_EQ(stage.currentStage, 21);
+  EXPECT_EQ(app.missCount, 0);
+  EXPECT_EQ(app.stageStartMs, 7000);
+  EXPECT_EQ(app.stageElapsedMs, 0);
+  EXPECT_EQ(app.stageMinutes, 0);
+  EXPECT_EQ(app.stageSeconds, 0);
+  EXPECT_EQ(stage.blocksCrushed, 0);
+  EXPECT_EQ(stage.blocksTotal, 0);
+  EXPECT_EQ(bombs.barrelBombCount, 0);
+  EXPECT_EQ(bombs.thrownBombCount, 3);
+  EXPECT_EQ(bombs.rollingBombCount, 0);
+  EXPECT_EQ(stage.barrelBombFound, 0);
+  EXPECT_EQ(stage.rollingBombFound, 0);
+}
+
+TEST_F(PlayerDoor, ADoorFromAnotherStageKeepsTheRun) {
+  stage.currentStage = 10;
+  placeDoor(11);
+  setRunCounters();
+  headless.nowMs = 7000;
+  key(VK_UP, 1);
+  frame();
+  EXPECT_EQ(player.stageWarpPhase, 1);
+  EXPECT_EQ(player.previousStage, 10);
+  EXPECT_EQ(stage.currentStage, 11);
+  EXPECT_EQ(app.missCount, 4);
+  EXPECT_EQ(app.stageStartMs, 100);
+  EXPECT_EQ(stage.blocksCrushed, 7);
+  EXPECT_EQ(stage.blocksTotal, 12);
+  EXPECT_EQ(bombs.barrelBombCount, 2);
+  EXPECT_EQ(bombs.thrownBombCount, 5);
+  EXPECT_EQ(bombs.rollingBombCount, 1);
+  EXPECT_EQ(stage.barrelBombFound, 1);
+}
+
+TEST_F(PlayerDoor, VanishingFadesAndEntersTheNewStage) {
+  stage.currentStage = 1;
+  placeDoor(12);
+  key(VK_UP, 1);
+  frame();
+  player.warpTargetX = 40;
+  player.warpTargetY = 60;
+  for (int i = 1; i <= 15; i++) {
+    updateStageWarp(&px(), &py(), 300, 300);
+    EXPECT_EQ(app.fadeState, i >= 4 ? 1 : 0) << "frame " << i;
+    if (i < 15) {
+      EXPECT_EQ(app.scene, SCENE_PLAY);
+    }
+  }
+  EXPECT_EQ(app.scene, SCENE_STAGE_ENTER);
+  EXPECT_EQ(player.stageWarpPhase, 2);
+  EXPECT_EQ(player.stageChangePending, 0);
+  EXPECT_EQ(px(), 40);
+  EXPECT_EQ(py(), 60);
+  // Appearing after the stage change: cells 15 down to 0.
+  app.scene = SCENE_PLAY;
+  for (int i = 0; i < 16; i++) {
+    EXPECT_EQ(player.stageWarpPhase, 2);
+    updateStageWarp(&px(), &py(), 300, 300);
+  }
+  EXPECT_EQ(player.stageWarpPhase, 0);
+  EXPECT_EQ(player.warpFrame, 0);
+  EXPECT_EQ(app.scene, SCENE_PLAY);
+}
+
+TEST_F(PlayerDoor, NothingRunsWithoutAPhase) {
+  updateStageWarp(&px(), &py(), 0, 0);
+  updateLocalWarp(&px(), &py(), 0, 0);
+  EXPECT_EQ(px(), 100);
+  EXPECT_EQ(py(), 200);
+  EXPECT_EQ(player.warpFrame, 0);
+}
+
+TEST(PlayerAngle, WholeDegreesBetweenTwoPoints) {
+  EXPECT_EQ(angleBetween(10, 0, 0, 0), 0);
+  EXPECT_EQ(angleBetween(0, 10, 0, 0), 90);
+  EXPECT_EQ(angleBetween(0, -10, 0, 0), 270);
+  EXPECT_EQ(angleBetween(-10, 0, 0, 0), 180);
+  EXPECT_EQ(angleBetween(5, 5, 5, 5), 270);
+  EXPECT_EQ(angleBetween(-40, 400, 300, 350), 171);
+  EXPECT_EQ(angleBetween(10, 10, 0, 0), 45);
+  EXPECT_EQ(angleBetween(10, -1, 0, 0), 355);  // -5.7 truncates to -5
+}
+
+TEST_F(PlayerWarp, AnEntryInTheLaterHeadCheckIsNoCeiling) {
+  // A rising platform lifts the player's head in front of a warp after the
+  // frame's first head check: the entry happens in the second one.
+  stage.grid[10][4].kind = EMPTY;
+  MapCell& w = stage.grid[7][4];
+  w.kind = WARP;
+  w.linkRow = 2;
+  w.linkCol = 2;
+  MovingPlatform p{};
+  p.x = 100;
+  p.y = 230;
+  p.direction = -1;
+  p.axis = 1;
+  stage.platforms = &p;
+  key(VK_UP, 1);
+  updatePlayerMovement(&px(), &py(), s().barrel.x, s().barrel.y, s().barrel.state,
+                       &s().verticalState);
+  EXPECT_EQ(player.localWarpPhase, 1);
+  EXPECT_EQ(py(), 180.125f);  // left where the platform put it
+  EXPECT_EQ(player.speedY, 1.5f);
+}

@@ -1,0 +1,219 @@
+// Reading map files: the formatted-read rules and hostile files.
+#include <random>
+
+#include "stage_test_support.h"
+
+class MapLoader : public StageTest {
+ protected:
+  // Fills the grid with marks so that tests can see what loading cleared.
+  void dirtyGrid() {
+    for (int r = 0; r < GRID_SIZE; r++)
+      for (int c = 0; c < GRID_SIZE; c++) stage.grid[r][c] = MapCell{7, 7, 7, 1, 9, 2};
+  }
+  void setHeader(int cols, int rows, int x, int y, int m, int s) {
+    stage.stageCols = cols;
+    stage.stageRows = rows;
+    stage.playerStartX = x;
+    stage.playerStartY = y;
+    stage.parMinutes = m;
+    stage.parSeconds = s;
+  }
+  void expectHeader(int cols, int rows, int x, int y, int m, int s) {
+    EXPECT_EQ(stage.stageCols, cols);
+    EXPECT_EQ(stage.stageRows, rows);
+    EXPECT_EQ(stage.playerStartX, x);
+    EXPECT_EQ(stage.playerStartY, y);
+    EXPECT_EQ(stage.parMinutes, m);
+    EXPECT_EQ(stage.parSeconds, s);
+  }
+  int countKinds() {
+    int n = 0;
+    for (int r = 0; r < GRID_SIZE; r++)
+      for (int c = 0; c < GRID_SIZE; c++) n += stage.grid[r][c].kind != 0;
+    return n;
+  }
+};
+
+TEST_F(MapLoader, ReadsTheExampleStage) {
+  writeMap(4, "3,2,0,0,25,0,1,30\n1,0,0,0,0,0,1,0,0,\n1,0,0,1,0,0,1,0,0,\n");
+  dirtyGrid();
+  loadStage(4);
+  expectHeader(3, 2, 25, 0, 1, 30);
+  int expected[2][3] = {{1, 0, 1}, {1, 1, 1}};
+  for (int r = 0; r < 2; r++)
+    for (int c = 0; c < 3; c++) EXPECT_EQ(stage.grid[r][c].kind, expected[r][c]);
+  // The whole array is cleared except progress and gate colours.
+  const MapCell& far = stage.grid[200][200];
+  EXPECT_EQ(far.kind, 0);
+  EXPECT_EQ(far.linkRow, 0);
+  EXPECT_EQ(far.linkCol, 0);
+  EXPECT_EQ(far.state, 0);
+  EXPECT_EQ(far.progress, 9);
+  EXPECT_EQ(far.gateColour, 2);
+  EXPECT_EQ(stage.grid[0][1].state, 0);
+}
+
+TEST_F(MapLoader, ReadsLinksAndLayoutFreely) {
+  // Line breaks and blanks before any number, records run together, signs.
+  writeMap(0, "  2,\n 1,\t0,0,+50,\n-25,1,\n5\n10,3,\r\n4,   31,-12,\n\n+0,");
+  loadStage(0);
+  expectHeader(2, 1, 50, -25, 1, 5);
+  EXPECT_EQ(stage.grid[0][0].kind, SWITCH_A);
+  EXPECT_EQ(stage.grid[0][0].linkRow, 3);
+  EXPECT_EQ(stage.grid[0][0].linkCol, 4);
+  EXPECT_EQ(stage.grid[0][1].kind, STAGE_DOOR);
+  EXPECT_EQ(stage.grid[0][1].linkRow, -12);
+  EXPECT_EQ(stage.grid[0][1].linkCol, 0);
+}
+
+TEST_F(MapLoader, KindsKeepTheirLowEightBitsAsSigned) {
+  writeMap(0, "4,1,0,0,0,0,0,0\n356,0,0,-1,0,0,128,0,0,511,0,0,\n");
+  loadStage(0);
+  EXPECT_EQ(stage.grid[0][0].kind, 100);
+  EXPECT_EQ(stage.grid[0][1].kind, -1);
+  EXPECT_EQ(stage.grid[0][2].kind, -128);
+  EXPECT_EQ(stage.grid[0][3].kind, -1);
+}
+
+TEST_F(MapLoader, CommaAfterTheHeaderLeavesTheStageEmpty) {
+  writeMap(0, "3,2,0,0,25,0,1,30,\n1,0,0,1,0,0,1,0,0,\n1,0,0,1,0,0,1,0,0,\n");
+  loadStage(0);
+  expectHeader(3, 2, 25, 0, 1, 30);
+  EXPECT_EQ(countKinds(), 0);
+}
+
+TEST_F(MapLoader, BlankBeforeACommaStopsAllReading) {
+  writeMap(0, "3,2,0,0,0,0,0,0\n1,0,0,1 ,0,0,1,0,0,\n1,0,0,1,0,0,1,0,0,\n");
+  loadStage(0);
+  EXPECT_EQ(stage.grid[0][0].kind, 1);
+  EXPECT_EQ(stage.grid[0][1].kind, 1);  // the kind was read before the blank
+  EXPECT_EQ(countKinds(), 2);
+}
+
+TEST_F(MapLoader, WhiteSpaceInPlaceOfTheFinalCommaReadsOn) {
+  writeMap(0, "3,1,0,0,0,0,0,0\n1,0,0 2,0,0\n3,0,0,\n");
+  loadStage(0);
+  EXPECT_EQ(stage.grid[0][0].kind, 1);
+  EXPECT_EQ(stage.grid[0][1].kind, 2);
+  EXPECT_EQ(stage.grid[0][2].kind, 3);
+}
+
+TEST_F(MapLoader, HalfReadRecordKeepsItsFirstFields) {
+  writeMap(0, "2,1,0,0,0,0,0,0\n22,7,x,22,1,1,\n");
+  dirtyGrid();
+  loadStage(0);
+  EXPECT_EQ(stage.grid[0][0].kind, WARP);
+  EXPECT_EQ(stage.grid[0][0].linkRow, 7);
+  EXPECT_EQ(stage.grid[0][0].linkCol, 0);
+  EXPECT_EQ(stage.grid[0][1].kind, 0);
+}
+
+TEST_F(MapLoader, ShortFilesLeaveTheRestEmpty) {
+  writeMap(0, "3,2,0,0,0,0,0,0\n1,0,0,1,0,0,1,0,0,\n1,0");
+  loadStage(0);
+  EXPECT_EQ(countKinds(), 4);
+  EXPECT_EQ(stage.grid[1][0].kind, 1);
+}
+
+TEST_F(MapLoader, CutHeaderKeepsThePreviousValuesFromThere) {
+  setHeader(10, 20, 100, 200, 3, 4);
+  writeMap(0, "5,6,0,0,77");
+  loadStage(0);
+  expectHeader(5, 6, 77, 200, 3, 4);
+  setHeader(10, 20, 100, 200, 3, 4);
+  writeMap(1, "5,6,0,0,77,x,1,1\n1,0,0,");
+  loadStage(1);
+  expectHeader(5, 6, 77, 200, 3, 4);
+  EXPECT_EQ(countKinds(), 0);
+}
+
+TEST_F(MapLoader, MissingFileChangesNothing) {
+  setHeader(10, 20, 100, 200, 3, 4);
+  stage.grid[3][3] = MapCell{WALL, 1, 2, 1, 0, 0};
+  loadStage(99);
+  expectHeader(10, 20, 100, 200, 3, 4);
+  EXPECT_EQ(stage.grid[3][3].kind, WALL);
+  EXPECT_EQ(stage.grid[3][3].state, 1);
+  loadStage(-7);  // names "map-7.map", which does not exist either
+  expectHeader(10, 20, 100, 200, 3, 4);
+}
+
+TEST_F(MapLoader, FullSizeStageFillsTheWholeArray) {
+  std::string text = "256,256,0,0,0,0,0,0\n";
+  for (int r = 0; r < 256; r++) {
+    for (int c = 0; c < 256; c++) text += (r + c) % 2 ? "1,0,0," : "2,5,6,";
+    text += "\n";
+  }
+  writeMap(0, text);
+  loadStage(0);
+  EXPECT_EQ(stage.grid[255][255].kind, 2);
+  EXPECT_EQ(stage.grid[255][254].kind, 1);
+  EXPECT_EQ(stage.grid[0][0].linkCol, 6);
+  EXPECT_EQ(countKinds(), 65536);
+}
+
+// Sizes the grid cannot hold load nothing; both sizes end up in 1 .. 256.
+TEST_F(MapLoader, HostileSizesLoadNoCells) {
+  struct Case {
+    const char* header;
+    int cols, rows;
+  } cases[] = {
+      {"0,5", 1, 5},
+      {"5,0", 5, 1},
+      {"-5,5", 1, 5},
+      {"300,5", 256, 5},
+      {"5,300", 5, 256},
+      {"100000,100000", 256, 256},
+      {"4294967295,3", 1, 3},  // wraps to -1
+      {"99999999999999999999,3", 256, 3},
+      {"257,-1", 256, 1},
+      {"-2147483648,2", 1, 2},
+  };
+  for (const Case& c : cases) {
+    dirtyGrid();
+    std::string text = std::string(c.header) + ",0,0,0,0,0,0\n";
+    for (int i = 0; i < 300; i++) text += "1,0,0,";
+    writeMap(0, text);
+    loadStage(0);
+    EXPECT_EQ(stage.stageCols, c.cols) << c.header;
+    EXPECT_EQ(stage.stageRows, c.rows) << c.header;
+    EXPECT_EQ(countKinds(), 0) << c.header;
+  }
+}
+
+TEST_F(MapLoader, HugeNumbersWrapWithoutHarm) {
+  writeMap(0, "1,1,0,0,4294967321,-4294967296,0,0\n4294967298,99999999999999999999999,0,");
+  loadStage(0);
+  EXPECT_EQ(stage.playerStartX, 25);
+  EXPECT_EQ(stage.playerStartY, 0);
+  EXPECT_EQ(stage.grid[0][0].kind, 2);
+}
+
+TEST_F(MapLoader, GarbageNeverCrashes) {
+  std::mt19937 rng(12345);
+  const char alphabet[] = "0123456789,,,,-+ \n\t\r x\0\xff";
+  for (int round = 0; round < 200; round++) {
+    std::string text;
+    if (round % 2) text = std::to_string(rng() % 300) + "," + std::to_string(rng() % 300) + ",";
+    int length = (int)(rng() % 3000);
+    for (int i = 0; i < length; i++) text += alphabet[rng() % (sizeof alphabet - 1)];
+    writeMap(0, text);
+    loadStage(0);
+    ASSERT_GE(stage.stageCols, 1);
+    ASSERT_LE(stage.stageCols, 256);
+    ASSERT_GE(stage.stageRows, 1);
+    ASSERT_LE(stage.stageRows, 256);
+    setUpStage();
+    updateStageTimers();
+    freeMovingPlatforms();
+  }
+}
+
+TEST_F(MapLoader, EmptyFileClearsTheGridAndKeepsTheHeader) {
+  setHeader(10, 20, 100, 200, 3, 4);
+  stage.grid[3][3].kind = WALL;
+  writeMap(0, "");
+  loadStage(0);
+  expectHeader(10, 20, 100, 200, 3, 4);
+  EXPECT_EQ(stage.grid[3][3].kind, 0);
+}

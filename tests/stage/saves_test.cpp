@@ -1,0 +1,279 @@
+// The progress file and the stage snapshot: exact bytes, round trips and
+// damaged files.
+#include "platform/os.h"
+#include "stage/saves_format.h"
+#include "stage_test_support.h"
+
+class Saves : public StageTest {
+ protected:
+  void SetUp() override {
+    StageTest::SetUp();
+    folder = scratch.path() + "/save";
+    setSaveFolder(folder.c_str());
+  }
+  std::string progressPath() { return folder + "/save1.dat"; }
+  std::string snapshotPath() { return folder + "/mapsave.dat"; }
+  static std::vector<int32_t> words(const std::string& bytes) {
+    std::vector<int32_t> w;
+    for (size_t i = 0; i + 4 <= bytes.size(); i += 4) {
+      const auto* p = reinterpret_cast<const uint8_t*>(bytes.data() + i);
+      w.push_back((int32_t)(p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24));
+    }
+    return w;
+  }
+  static std::string bytesOf(const std::vector<int32_t>& w) {
+    std::string s;
+    for (int32_t v : w)
+      for (int i = 0; i < 4; i++) s += (char)((uint32_t)v >> (8 * i));
+    return s;
+  }
+  void fillStage40x12() {
+    stage.stageCols = 40;
+    stage.stageRows = 12;
+    for (int r = 0; r < 12; r++)
+      for (int c = 0; c < 40; c++)
+        stage.grid[r][c] =
+            MapCell{(int8_t)((r * 40 + c) % 33), r * 1000 + c, -c, (int8_t)(c % 4), 0, 0};
+  }
+  std::string folder;
+};
+
+TEST_F(Saves, ProgressBytesWithKnownKeys) {
+  stage.barrelBombFound = 1;
+  stage.rollingBombFound = 0;
+  stage.currentStage = 12;
+  stage.blocksCrushed = 33;
+  stage.homeStage = 2;
+  saveProgressWithKeys(120, 300, 5, 9);
+  std::string bytes = readFile(progressPath());
+  ASSERT_EQ(bytes.size(), 44u);
+  EXPECT_EQ(words(bytes), (std::vector<int32_t>{125, 297, 5, 116, 288, 9, 1, 0, 12, 33, 2}));
+  // Little-endian on disk whatever the machine.
+  EXPECT_EQ((uint8_t)bytes[0], 125);
+  EXPECT_EQ((uint8_t)bytes[4], 297 & 0xFF);
+  EXPECT_EQ((uint8_t)bytes[5], 297 >> 8);
+
+  stage.barrelBombFound = 0;
+  stage.currentStage = 0;
+  float x = 0, y = 0;
+  loadSaves(&x, &y);
+  EXPECT_EQ(x, 120.0f);
+  EXPECT_EQ(y, 300.0f);
+  EXPECT_EQ(stage.barrelBombFound, 1);
+  EXPECT_EQ(stage.currentStage, 12);
+  EXPECT_EQ(stage.blocksCrushed, 33);
+  EXPECT_EQ(stage.homeStage, 2);
+}
+
+TEST_F(Saves, KeysComeFromTheGeneratorSeededWithTheCalendar) {
+  // C's rand(): the state steps by 214013 and 2531011 and gives bits 16..30.
+  seedSaveRandom(1);
+  EXPECT_EQ(nextSaveRandom(), 41);
+  EXPECT_EQ(nextSaveRandom(), 18467);
+  EXPECT_EQ(nextSaveRandom(), 6334);
+
+  headless.nowMs = 5000;
+  uint32_t seed = (uint32_t)osCalendarSeconds();
+  seedSaveRandom(seed);
+  int32_t k1 = nextSaveRandom(), k2 = nextSaveRandom();
+  saveProgress(120, 300);
+  std::vector<int32_t> w = words(readFile(progressPath()));
+  ASSERT_EQ(w.size(), 11u);
+  EXPECT_EQ(w[2], k1);
+  EXPECT_EQ(w[5], k2);
+  EXPECT_EQ(w[0], 120 ^ k1);
+  EXPECT_EQ(w[4], 300 ^ k1 ^ k2);
+  for (int32_t k : {w[2], w[5]}) {
+    EXPECT_GE(k, 0);
+    EXPECT_LE(k, 32767);
+  }
+}
+
+TEST_F(Saves, SavesWithoutAPositionRepeatTheLastCheckpoint) {
+  saveProgressWithKeys(200, 150, 1, 2);
+  EXPECT_EQ(stage.lastSavedX, 200);
+  EXPECT_EQ(stage.lastSavedY, 150);
+  saveProgressWithKeys(-1, -1, 7, 11);
+  std::vector<int32_t> first = words(readFile(progressPath()));
+  saveProgressWithKeys(-1, -1, 300, 4000);
+  std::vector<int32_t> second = words(readFile(progressPath()));
+  EXPECT_EQ(first[0] ^ first[2], 200);
+  EXPECT_EQ(second[0] ^ second[2], 200);
+  EXPECT_EQ(second[1] ^ second[2], 150);
+  EXPECT_NE(first[0], second[0]);
+  // A position on the left or top edge is written but not remembered.
+  saveProgressWithKeys(0, 250, 3, 3);
+  std::vector<int32_t> edge = words(readFile(progressPath()));
+  EXPECT_EQ(edge[0] ^ edge[2], 0);
+  EXPECT_EQ(edge[1] ^ edge[2], 250);
+  EXPECT_EQ(stage.lastSavedX, 200);
+  EXPECT_EQ(stage.lastSavedY, 150);
+  // Scrambling works on copies.
+  saveProgressWithKeys(-1, 5, 0x7FFF, 0x1234);
+  EXPECT_EQ(stage.lastSavedX, 200);
+  std::vector<int32_t> last = words(readFile(progressPath()));
+  EXPECT_EQ(last[0] ^ last[2], 200);
+  EXPECT_EQ(last[1] ^ last[2], 150);
+}
+
+TEST_F(Saves, SnapshotOfA40By12StageRoundTrips) {
+  fillStage40x12();
+  saveStageSnapshot();
+  std::string bytes = readFile(snapshotPath());
+  ASSERT_EQ(bytes.size(), 7688u);
+  std::vector<int32_t> w = words(bytes);
+  EXPECT_EQ(w[0], 40);
+  EXPECT_EQ(w[1], 12);
+  // Records run along the rows: state, linkRow, kind, linkCol.
+  size_t i = 2 + 4 * (1 * 40 + 3);
+  EXPECT_EQ(w[i + 0], 3 % 4);
+  EXPECT_EQ(w[i + 1], 1003);
+  EXPECT_EQ(w[i + 2], 43 % 33);
+  EXPECT_EQ(w[i + 3], -3);
+
+  saveProgressWithKeys(10, 20, 0, 0);
+  MapCell before[12][40];
+  for (int r = 0; r < 12; r++)
+    for (int c = 0; c < 40; c++) before[r][c] = stage.grid[r][c];
+  clearStageGrid();
+  stage.stageCols = 3;
+  stage.stageRows = 3;
+  float x, y;
+  loadSaves(&x, &y);
+  EXPECT_EQ(stage.stageCols, 40);
+  EXPECT_EQ(stage.stageRows, 12);
+  for (int r = 0; r < 12; r++) {
+    for (int c = 0; c < 40; c++) {
+      EXPECT_EQ(stage.grid[r][c].kind, before[r][c].kind);
+      EXPECT_EQ(stage.grid[r][c].state, before[r][c].state);
+      EXPECT_EQ(stage.grid[r][c].linkRow, before[r][c].linkRow);
+      EXPECT_EQ(stage.grid[r][c].linkCol, before[r][c].linkCol);
+    }
+  }
+}
+
+TEST_F(Saves, SnapshotKeepsOnlyTheLowByteOfKindAndState) {
+  std::vector<int32_t> w = {2, 1, 0x101, 5, 356, 6, -1, 7, 0x7F, 8};
+  saveProgressWithKeys(1, 1, 0, 0);
+  writeFile(snapshotPath(), bytesOf(w));
+  loadSaves(nullptr, nullptr);
+  EXPECT_EQ(stage.grid[0][0].state, 1);
+  EXPECT_EQ(stage.grid[0][0].kind, 100);
+  EXPECT_EQ(stage.grid[0][1].state, -1);
+  EXPECT_EQ(stage.grid[0][1].kind, 127);
+  EXPECT_EQ(stage.grid[0][1].linkCol, 8);
+}
+
+TEST_F(Saves, MissingProgressFileChangesNothing) {
+  fillStage40x12();
+  saveStageSnapshot();
+  stage.grid[0][0].kind = WALL;
+  stage.currentStage = 7;
+  float x = -3, y = -4;
+  loadSaves(&x, &y);  // no save1.dat: the snapshot is not read either
+  EXPECT_EQ(stage.grid[0][0].kind, WALL);
+  EXPECT_EQ(stage.currentStage, 7);
+  EXPECT_EQ(x, -3);
+  EXPECT_EQ(y, -4);
+}
+
+TEST_F(Saves, ShortProgressFileIsIgnoredWithItsSnapshot) {
+  fillStage40x12();
+  saveStageSnapshot();
+  stage.grid[0][0].kind = WALL;
+  stage.homeStage = 1;
+  for (size_t size : {0u, 4u, 24u, 43u}) {
+    writeFile(progressPath(), std::string(size, '\x05'));
+    float x = -3, y = -4;
+    loadSaves(&x, &y);
+    EXPECT_EQ(x, -3) << size;
+    EXPECT_EQ(stage.homeStage, 1) << size;
+    EXPECT_EQ(stage.grid[0][0].kind, WALL) << size;
+  }
+  // A longer file is read for its first 44 bytes.
+  writeFile(progressPath(), bytesOf({120 ^ 5, 300 ^ 5, 5, 0, 0, 9, 1, 1, 10, 3, 0, 77, 77}));
+  float x = 0, y = 0;
+  loadSaves(&x, &y);
+  EXPECT_EQ(x, 120);
+  EXPECT_EQ(y, 300);
+  EXPECT_EQ(stage.homeStage, 0);
+  EXPECT_EQ(stage.stageCols, 40);
+}
+
+TEST_F(Saves, DamagedSnapshotsAreNotApplied) {
+  saveProgressWithKeys(50, 60, 1, 2);
+  stage.stageCols = 10;
+  stage.stageRows = 8;
+  stage.grid[0][0].kind = WALL;
+  std::string cells(16 * 300 * 2, '\x01');
+  std::vector<std::string> damaged = {
+      "",
+      bytesOf({5}),
+      bytesOf({0, 5}) + cells,
+      bytesOf({300, 2}) + cells,
+      bytesOf({2, 300}) + cells,
+      bytesOf({-1, 1}) + cells,
+      bytesOf({INT32_MAX, INT32_MAX}) + cells,
+      bytesOf({40, 12}) + std::string(16 * 480 - 1, '\x01'),  // one byte short
+  };
+  for (const std::string& file : damaged) {
+    writeFile(snapshotPath(), file);
+    float x = 0, y = 0;
+    loadSaves(&x, &y);
+    EXPECT_EQ(x, 50);  // the progress part still counts
+    EXPECT_EQ(stage.stageCols, 10) << file.size();
+    EXPECT_EQ(stage.stageRows, 8) << file.size();
+    EXPECT_EQ(stage.grid[0][0].kind, WALL) << file.size();
+  }
+}
+
+TEST_F(Saves, FilesAreReplacedWholeAndNoTemporaryIsLeft) {
+  ASSERT_FALSE(fileExists(folder));
+  fillStage40x12();
+  saveStageSnapshot();  // the folder is made when missing
+  saveProgressWithKeys(1, 2, 3, 4);
+  EXPECT_TRUE(fileExists(snapshotPath()));
+  stage.stageCols = 2;
+  stage.stageRows = 1;
+  saveStageSnapshot();
+  EXPECT_EQ(readFile(snapshotPath()).size(), 8u + 32u);
+  std::vector<std::string> names;
+  for (auto& e : std::filesystem::directory_iterator(folder))
+    names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"mapsave.dat", "save1.dat"}));
+}
+
+TEST_F(Saves, NestedFoldersAreMadeAndUnwritablePlacesAreSkipped) {
+  std::string nested = scratch.path() + "/a/b/c";
+  setSaveFolder(nested.c_str());
+  saveProgressWithKeys(1, 2, 3, 4);
+  EXPECT_EQ(readFile(nested + "/save1.dat").size(), 44u);
+
+  // A file standing where the folder should be: nothing is written and
+  // nothing breaks.
+  writeFile(scratch.path() + "/blocked", "x");
+  std::string blocked = scratch.path() + "/blocked";
+  setSaveFolder(blocked.c_str());
+  saveProgressWithKeys(1, 2, 3, 4);
+  saveStageSnapshot();
+  float x = 9, y = 9;
+  loadSaves(&x, &y);
+  EXPECT_EQ(x, 9);
+  EXPECT_EQ(readFile(blocked), "x");
+}
+
+TEST_F(Saves, AnOldFileSurvivesAFailedWrite) {
+  saveProgressWithKeys(120, 300, 5, 9);
+  std::string before = readFile(progressPath());
+  // A folder squatting on the temporary name makes the write fail.
+  std::filesystem::create_directory(progressPath() + ".tmp");
+  saveProgressWithKeys(1, 1, 1, 1);
+  EXPECT_EQ(readFile(progressPath()), before);
+}
+
+TEST_F(Saves, TheDefaultFolderIsSaveInTheWorkingDirectory) {
+  setSaveFolder(nullptr);
+  saveProgressWithKeys(1, 2, 3, 4);
+  EXPECT_EQ(readFile(scratch.path() + "/save/save1.dat").size(), 44u);
+}

@@ -1,0 +1,110 @@
+// The grid, its outside cell and the three stage lists.
+#include "stage_test_support.h"
+
+using StageGrid = StageTest;
+
+TEST_F(StageGrid, ResetGivesTheStartState) {
+  stage.grid[5][5] = MapCell{WALL, 1, 2, 1, 30, 3};
+  stage.stageRows = 40;
+  stage.blocksTotal = 9;
+  addCrushEffect(1, 2);
+  addMovingPlatform(0, 0, 50, 0);
+  addSwitchTimer(3, 4);
+  resetStageState();
+  EXPECT_EQ(stage.grid[5][5].kind, 0);
+  EXPECT_EQ(stage.grid[5][5].gateColour, 0);
+  EXPECT_EQ(stage.stageRows, 0);
+  EXPECT_EQ(stage.blocksTotal, 1);
+  EXPECT_EQ(stage.blocksCrushed, 1);
+  EXPECT_EQ(stage.platforms, nullptr);
+  EXPECT_EQ(stage.crushEffects, nullptr);
+  EXPECT_EQ(stage.switchTimers, nullptr);
+}
+
+TEST_F(StageGrid, CellsOutsideTheArrayReadAsEmptyAndForgetWrites) {
+  for (auto [r, c] : {std::pair{-1, 0}, {0, -1}, {256, 0}, {0, 256}, {INT32_MIN, INT32_MAX}}) {
+    MapCell& outside = cellAt(r, c);
+    EXPECT_EQ(outside.kind, 0);
+    outside.kind = WALL;
+    outside.state = 1;
+    EXPECT_EQ(cellAt(r, c).kind, 0) << r << "," << c;
+    EXPECT_EQ(cellAt(r, c).state, 0);
+  }
+  cellAt(255, 255).kind = WALL;
+  EXPECT_EQ(stage.grid[255][255].kind, WALL);
+}
+
+TEST_F(StageGrid, ClearingKeepsGateColours) {
+  stage.grid[0][0] = MapCell{GATE_VERTICAL, 4, 5, 1, 45, 2};
+  stage.grid[255][255] = MapCell{WALL, 1, 1, 1, 1, 3};
+  clearStageGrid();
+  for (auto [r, c] : {std::pair{0, 0}, {255, 255}}) {
+    const MapCell& m = stage.grid[r][c];
+    EXPECT_EQ(m.kind, 0);
+    EXPECT_EQ(m.linkRow, 0);
+    EXPECT_EQ(m.linkCol, 0);
+    EXPECT_EQ(m.state, 0);
+    EXPECT_EQ(m.progress, 0);
+  }
+  EXPECT_EQ(stage.grid[0][0].gateColour, 2);
+  EXPECT_EQ(stage.grid[255][255].gateColour, 3);
+}
+
+TEST_F(StageGrid, ListsKeepInsertionOrderAndAllowRemovalWhileWalking) {
+  for (int i = 0; i < 6; i++) addCrushEffect((float)i, (float)(10 * i));
+  EXPECT_EQ(countCrushEffects(), 6);
+  // Remove the even ones while walking, as the drawing does.
+  int index = 0;
+  for (CrushEffect* e = stage.crushEffects; e;) {
+    CrushEffect* next = e->next;
+    EXPECT_EQ(e->age, 0.0f);
+    if (index % 2 == 0) removeCrushEffect(e);
+    e = next;
+    index++;
+  }
+  std::vector<float> left;
+  for (CrushEffect* e = stage.crushEffects; e; e = e->next) left.push_back(e->x);
+  EXPECT_EQ(left, (std::vector<float>{1, 3, 5}));
+  addCrushEffect(7, 0);  // the tail is found again after removals
+  EXPECT_EQ(countCrushEffects(), 4);
+  removeCrushEffect(nullptr);  // not in the list: nothing happens
+  freeCrushEffects();
+  EXPECT_EQ(stage.crushEffects, nullptr);
+  EXPECT_EQ(countCrushEffects(), 0);
+}
+
+TEST_F(StageGrid, SwitchTimersAreStampedAndFreed) {
+  headless.nowMs = 1234;
+  addSwitchTimer(3, 4);
+  headless.nowMs = 2000;
+  addSwitchTimer(5, 6);
+  ASSERT_EQ(countSwitchTimers(), 2);
+  EXPECT_EQ(stage.switchTimers->startMs, 1234);
+  EXPECT_EQ(stage.switchTimers->row, 3);
+  EXPECT_EQ(stage.switchTimers->next->startMs, 2000);
+  EXPECT_EQ(stage.switchTimers->next->col, 6);
+  removeSwitchTimer(stage.switchTimers);
+  EXPECT_EQ(stage.switchTimers->row, 5);
+  freeSwitchTimers();
+  EXPECT_EQ(countSwitchTimers(), 0);
+  freeSwitchTimers();  // freeing an empty list is harmless
+}
+
+TEST_F(StageGrid, PlatformsChooseTheirAxisFromTheColumn) {
+  addMovingPlatform(50, 100, 50, 25);
+  addMovingPlatform(50, 100, 150, 100);
+  addMovingPlatform(50, 100, 150, 0);  // a far end in another row still runs sideways
+  MovingPlatform* p = stage.platforms;
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->axis, 1);
+  EXPECT_EQ(p->direction, -1);
+  EXPECT_EQ(p->x, 50);
+  EXPECT_EQ(p->y, 100);
+  p = p->next;
+  EXPECT_EQ(p->axis, 0);
+  EXPECT_EQ(p->direction, 1);
+  EXPECT_EQ(p->next->axis, 0);
+  EXPECT_EQ(p->next->next, nullptr);
+  freeMovingPlatforms();
+  EXPECT_EQ(stage.platforms, nullptr);
+}

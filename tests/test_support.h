@@ -1,0 +1,52 @@
+// Small helpers shared by the tests that run the game's executables.
+#pragma once
+#include <sys/wait.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+inline std::string makeTempDir(const char* tag = "puxten-test") {
+  std::string pattern = std::string("/tmp/") + tag + "-XXXXXX";
+  char* dir = mkdtemp(pattern.data());
+  return dir ? std::string(dir) : std::string("/tmp");
+}
+
+inline std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline void writeFile(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+// Runs a shell command; returns its exit code (-1 when it did not exit).
+inline int runCommand(const std::string& command) {
+  int status = std::system(command.c_str());
+  if (status == -1 || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+// Runs the headless runner on the build's data with these arguments.
+inline int runReplay(const std::string& args, const std::string& dataDir = PUXTEN_DATA_DIR) {
+  return runCommand(std::string(PUXTEN_REPLAY) + " --data '" + dataDir + "' " + args +
+                    " >/dev/null 2>&1");
+}
+
+// The integer after "key": in a JSON text (first occurrence), or fallback.
+inline long jsonInt(const std::string& json, const std::string& key, long fallback = -999999) {
+  size_t at = json.find("\"" + key + "\":");
+  if (at == std::string::npos) return fallback;
+  return std::strtol(json.c_str() + at + key.size() + 3, nullptr, 10);
+}
+
+inline double jsonNumber(const std::string& json, const std::string& key, double fallback = -1e9) {
+  size_t at = json.find("\"" + key + "\":");
+  if (at == std::string::npos) return fallback;
+  return std::strtod(json.c_str() + at + key.size() + 3, nullptr);
+}

@@ -1,2 +1,0 @@
-#include "assets.h"
-bool generateSounds(const std::string&, const std::string&) { return true; }

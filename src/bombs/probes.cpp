@@ -121,5 +121,5 @@ int overlapsFromLeft(float ax, float ay, float bx, float by, int mode) {
 
 int overlapsFromBelow(float ax, float ay, float bx, float by, int mode) {
   if (mode != PROBE_BARREL) return 0;
-  return (bx + 20 > ax && ax + 20 > bx && ay >= by && by + 20 > ay) ? 1 : 0;
+  return (bx + 20 > ax && ax + 20 > bx && ay > by && by + 20 > ay) ? 1 : 0;
 }

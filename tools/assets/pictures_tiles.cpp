@@ -295,19 +295,13 @@ Canvas spikesTile() {
 Canvas fireTile() {
   Canvas t(50, 50);
   auto flame = [&](float cx, float h, float w, uint32_t col) {
-    std::vector<Pt> pts;
-    for (int i = 0; i <= 16; ++i) {
-      float a = PI * i / 16;
-      float r = w * std::sin(a);
-      pts.push_back({cx - std::cos(a) * w, 36 - std::pow(std::sin(a / 2), 3.0f) * 0 - r * 0.2f});
-    }
-    pts = {{cx - w, 36},
-           {cx - w * 0.8f, 30},
-           {cx - w * 0.3f, 36 - h * 0.6f},
-           {cx, 36 - h},
-           {cx + w * 0.45f, 36 - h * 0.55f},
-           {cx + w, 30},
-           {cx + w, 36}};
+    std::vector<Pt> pts = {{cx - w, 36},
+                           {cx - w * 0.8f, 30},
+                           {cx - w * 0.3f, 36 - h * 0.6f},
+                           {cx, 36 - h},
+                           {cx + w * 0.45f, 36 - h * 0.55f},
+                           {cx + w, 30},
+                           {cx + w, 36}};
     fillPolygon(t, pts, col);
   };
   flame(11, 26, 9, rgb(0xe8, 0x40, 0x20));

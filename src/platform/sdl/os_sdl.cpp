@@ -49,13 +49,17 @@ void useUtf8Locale() {
 void makeWindow() {
   if (sdl.window) return;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   sdl.window = SDL_CreateWindow("", 0, 0, 3, 3, SDL_WINDOW_HIDDEN);
   if (!sdl.window) {
     std::fprintf(stderr, "puxten: cannot open a window: %s\n", SDL_GetError());
     std::exit(2);
   }
-  sdl.renderer = SDL_CreateRenderer(sdl.window, -1, SDL_RENDERER_ACCELERATED);
-  if (!sdl.renderer) sdl.renderer = SDL_CreateRenderer(sdl.window, -1, SDL_RENDERER_SOFTWARE);
+  // The picture is made in our own surfaces; the window only needs a
+  // plain copy (scaled in full screen). The software renderer does that
+  // without loading a whole GL stack into the game.
+  sdl.renderer = SDL_CreateRenderer(sdl.window, -1, SDL_RENDERER_SOFTWARE);
+  if (!sdl.renderer) sdl.renderer = SDL_CreateRenderer(sdl.window, -1, 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Small helpers shared by the tests that run the game's executables.
 #pragma once
 #include <sys/wait.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>

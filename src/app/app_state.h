@@ -1,6 +1,7 @@
 // The scene machine, the frame loop's own state and the run counters.
 #pragma once
 #include <cstdint>
+
 #include "platform/sound.h"
 #include "platform/sprite.h"
 
@@ -88,13 +89,12 @@ struct TitleMenuState {
 // Pictures and music kept for the whole run, and the stage surfaces.
 struct Assets {
   Sprite backBufferDC = nullptr;
-  Sprite tileSheet = nullptr, playerSheet = nullptr, bombSheet = nullptr,
-         aimSheet = nullptr, stageBackdrop = nullptr, titleSheet = nullptr,
-         blastSheet = nullptr, spareSheet = nullptr, blackSheet = nullptr,
-         titleBackdrop = nullptr, shadowSheet = nullptr, keyIconSheet = nullptr,
-         arrowSprite = nullptr, menuDimSheet = nullptr, menuLitSheet = nullptr,
-         crushSheet = nullptr, missMenuSheet = nullptr, menuGlowSheet = nullptr,
-         warpSheet = nullptr, resultPanel = nullptr, resultSheet = nullptr;
+  Sprite tileSheet = nullptr, playerSheet = nullptr, bombSheet = nullptr, aimSheet = nullptr,
+         stageBackdrop = nullptr, titleSheet = nullptr, blastSheet = nullptr, spareSheet = nullptr,
+         blackSheet = nullptr, titleBackdrop = nullptr, shadowSheet = nullptr,
+         keyIconSheet = nullptr, arrowSprite = nullptr, menuDimSheet = nullptr,
+         menuLitSheet = nullptr, crushSheet = nullptr, missMenuSheet = nullptr,
+         menuGlowSheet = nullptr, warpSheet = nullptr, resultPanel = nullptr, resultSheet = nullptr;
   Sprite stageSurface = nullptr, stageOverlay = nullptr, backdropSurface = nullptr;
   MusicTrack mainMusic, titleMusic, bossMusic;
 };

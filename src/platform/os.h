@@ -5,17 +5,17 @@
 #include <cstdint>
 
 // Clock and pacing.
-int32_t osNowMs();               // milliseconds since the process started
-void osSleepMs(int32_t ms);      // the only way the game waits
-int64_t osCalendarSeconds();     // calendar time, seeds the save scrambling
+int32_t osNowMs();            // milliseconds since the process started
+void osSleepMs(int32_t ms);   // the only way the game waits
+int64_t osCalendarSeconds();  // calendar time, seeds the save scrambling
 
 // Keyboard: 1 while the key with this virtual-key code is held.
 int osKeyHeld(int vk);
 
 // Window. mode 0: window at 1:1, 1: window at 2:1, 2: full screen.
 // Returns 0 when full screen was refused (the caller falls back to mode 0).
-int osPlaceWindow(int mode, int x, int y, int clientW, int clientH,
-                  const char* titleUtf8, int borderless);
+int osPlaceWindow(int mode, int x, int y, int clientW, int clientH, const char* titleUtf8,
+                  int borderless);
 void osSetWindowTitle(const char* titleUtf8);
 void osPresent(const uint32_t* pixels, int width, int height);  // 0x00RRGGBB
 void osSetCursorVisible(int visible);
@@ -46,7 +46,7 @@ void osAudioPause(int handle);
 void osAudioStop(int handle);
 void osAudioSeek(int handle, uint32_t ms);
 void osAudioSetVolume(int handle, uint32_t volume);  // 0 .. 1000
-int osAudioTakeEndNotice(int handle);  // 1 once after playing to the end
+int osAudioTakeEndNotice(int handle);                // 1 once after playing to the end
 void osAudioClose(int handle);
 void osPlayWave(const char* path);  // one-shot, cuts off the previous one
 

@@ -10,7 +10,7 @@ constexpr int MUSIC_FADE_IN = 4;
 constexpr uint32_t MUSIC_VOLUME_MAX = 500;
 
 struct MusicTrack {
-  int deviceId = 0;  // 0: nothing open, every command fails silently
+  int deviceId = 0;     // 0: nothing open, every command fails silently
   uint32_t volume = 0;  // 0 .. 1000, the game's full volume is 500
   uint32_t length = 0;
   uint32_t position = 0;

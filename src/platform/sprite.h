@@ -28,8 +28,7 @@ inline uint32_t pixelToColorRef(uint32_t p) { return colorRefToPixel(p & 0xFFFFF
 
 // Bitmap files. readBitmapFile never reads past the end of the data; on a
 // damaged file it returns false and says why in error.
-bool decodeBitmap(const uint8_t* data, size_t size, SpriteSurface* out,
-                  const char** error);
+bool decodeBitmap(const uint8_t* data, size_t size, SpriteSurface* out, const char** error);
 bool readBitmapFile(const char* path, SpriteSurface* out, const char** error);
 
 // The game's operations.
@@ -49,16 +48,15 @@ void drawVLine(Sprite dc, int x, int y, int length, uint32_t colour);
 void drawCircle(Sprite dc, int cx, int cy, int r, uint32_t colour);
 void blitCopy(Sprite dst, int x, int y, int w, int h, Sprite src);
 void blitOpaque(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy);
-void blitKeyed(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy,
-               uint32_t key);
-void blitKeyedStretched(Sprite dst, int x, int y, int w, int h, Sprite src, int sx,
-                        int sy, int sw, int sh, uint32_t key);
-void blitKeyedBlended(Sprite dst, int x, int y, int w, int h, Sprite src, int sx,
-                      int sy, int sw, int sh, int opacity, uint32_t key);
-void blitRotated(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy,
-                 int sw, int sh, int angle, uint32_t key);
-void blitRotatedPivot(Sprite dst, int x, int y, int w, int h, Sprite src, int sx,
-                      int sy, int sw, int sh, int angle, uint32_t key, int px, int py);
+void blitKeyed(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, uint32_t key);
+void blitKeyedStretched(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, int sw,
+                        int sh, uint32_t key);
+void blitKeyedBlended(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, int sw,
+                      int sh, int opacity, uint32_t key);
+void blitRotated(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, int sw, int sh,
+                 int angle, uint32_t key);
+void blitRotatedPivot(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, int sw,
+                      int sh, int angle, uint32_t key, int px, int py);
 
 // Writes a surface as a PNG (screenshots, contact sheets). Returns false on
 // a write error.

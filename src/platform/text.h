@@ -1,6 +1,7 @@
 // Formatted text in one fixed-pitch font.
 #pragma once
 #include <cstdint>
+
 #include "platform/sprite.h"
 
 constexpr uint32_t TRANSPARENT_BACKGROUND = 0xFFFFFFFF;
@@ -16,7 +17,7 @@ extern TextState textState;
 void createTextFont(int cellWidth, int cellHeight, const char* face);
 void releaseTextFont();
 void drawTextOnWindow(int x, int y, uint32_t colour, const char* format, ...);
-void drawText(Sprite dc, int x, int y, uint32_t colour, uint32_t background,
-              const char* format, ...);
-void drawTextBox(Sprite dc, int x, int y, int w, int h, uint32_t colour,
-                 uint32_t background, const char* format, ...);
+void drawText(Sprite dc, int x, int y, uint32_t colour, uint32_t background, const char* format,
+              ...);
+void drawTextBox(Sprite dc, int x, int y, int w, int h, uint32_t colour, uint32_t background,
+                 const char* format, ...);

@@ -44,7 +44,7 @@ TEST(Replay, SameArgumentsGiveTheSamePicturesStateAndTrace) {
   EXPECT_EQ(size.width, 640u);
   EXPECT_EQ(size.height, 480u);
   const std::string& state = outputs[0][1];
-  EXPECT_EQ(jsonInt(state, "scene"), 1);  // the title
+  EXPECT_EQ(jsonInt(state, "scene"), 1);        // the title
   EXPECT_EQ(jsonInt(state, "nowMs"), 49 * 40);  // written as picture 50 is shown
   EXPECT_NE(state.find("\"grid\":{\"kind\":["), std::string::npos);
   // One trace line per picture, 40 ms apart.
@@ -57,7 +57,8 @@ TEST(Replay, QuittingFromTheTitleEndsWithTheGamesExitCode) {
   std::string dir = makeTempDir();
   writeFile(dir + "/quit.keys", "# wait out the title's first frames, then Esc\n30 -\n5 Esc\n");
   EXPECT_EQ(runReplay("--input " + dir + "/quit.keys --state " + dir + "/s.json"), 1);
-  EXPECT_EQ(jsonInt(readFile(dir + "/s.json"), "frameCount"), 30);  // the first title frame is picture 2
+  EXPECT_EQ(jsonInt(readFile(dir + "/s.json"), "frameCount"),
+            30);  // the first title frame is picture 2
 }
 
 TEST(Replay, BadInputScriptIsRefusedWithItsLine) {

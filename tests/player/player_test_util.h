@@ -1,8 +1,8 @@
 // Shared set-up for the player tests: a hand-built stage and frame stepping.
 #pragma once
 #include <gtest/gtest.h>
-#include <initializer_list>
 
+#include <initializer_list>
 #include <string>
 
 #include "app/app_state.h"

@@ -1,11 +1,13 @@
 // puxten-stage-picture: renders a whole stage, every cell at its real
 // size, to a PNG, for designing and reviewing stages.
 //   puxten-stage-picture [--data DIR] [--grid] [--frames N] N OUT.png
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
+
 #include "app/app_state.h"
 #include "platform/data_path.h"
 #include "platform/display.h"
@@ -59,15 +61,21 @@ int main(int argc, char** argv) {
   std::string data, outPath;
   int number = -1, grid = 0, frames = 1;
   for (int i = 1; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--data") && i + 1 < argc) data = argv[++i];
-    else if (!std::strcmp(argv[i], "--grid")) grid = 1;
-    else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc) frames = std::atoi(argv[++i]);
-    else if (number < 0) number = std::atoi(argv[i]);
-    else outPath = argv[i];
+    if (!std::strcmp(argv[i], "--data") && i + 1 < argc)
+      data = argv[++i];
+    else if (!std::strcmp(argv[i], "--grid"))
+      grid = 1;
+    else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc)
+      frames = std::atoi(argv[++i]);
+    else if (number < 0)
+      number = std::atoi(argv[i]);
+    else
+      outPath = argv[i];
   }
   if (number < 0 || outPath.empty() || frames < 1) {
-    std::fprintf(stderr, "usage: puxten-stage-picture [--data DIR] [--grid] [--frames N] "
-                         "STAGE OUT.png\n");
+    std::fprintf(stderr,
+                 "usage: puxten-stage-picture [--data DIR] [--grid] [--frames N] "
+                 "STAGE OUT.png\n");
     return 2;
   }
   char cwd[4096];

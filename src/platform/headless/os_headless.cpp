@@ -1,8 +1,10 @@
 // The headless back end: a virtual clock that moves only when the game
 // waits, keys set by the runner or a test, and no window at all.
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
+
 #include "platform/headless/headless.h"
 #include "platform/os.h"
 

@@ -1,7 +1,9 @@
 #include "platform/headless/replay.h"
+
 #include <cstdarg>
 #include <cstring>
 #include <sstream>
+
 #include "app/app_state.h"
 #include "bombs/bomb_state.h"
 #include "platform/headless/headless.h"
@@ -16,9 +18,9 @@ struct KeyName {
   const char* name;
   int vk;
 };
-const KeyName KEY_NAMES[] = {{"Left", VK_LEFT},    {"Right", VK_RIGHT}, {"Up", VK_UP},
-                             {"Down", VK_DOWN},    {"Space", VK_SPACE}, {"Enter", VK_RETURN},
-                             {"Esc", VK_ESCAPE},   {"Q", VK_Q},         {"W", VK_W},
+const KeyName KEY_NAMES[] = {{"Left", VK_LEFT},  {"Right", VK_RIGHT}, {"Up", VK_UP},
+                             {"Down", VK_DOWN},  {"Space", VK_SPACE}, {"Enter", VK_RETURN},
+                             {"Esc", VK_ESCAPE}, {"Q", VK_Q},         {"W", VK_W},
                              {"E", VK_E}};
 
 bool parseKeys(const std::string& word, std::vector<int>* keys) {
@@ -26,8 +28,8 @@ bool parseKeys(const std::string& word, std::vector<int>* keys) {
   size_t start = 0;
   while (start <= word.size()) {
     size_t plus = word.find('+', start);
-    std::string name = word.substr(start, plus == std::string::npos ? std::string::npos
-                                                                     : plus - start);
+    std::string name =
+        word.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
     int vk = 0;
     for (const KeyName& k : KEY_NAMES)
       if (name == k.name) vk = k.vk;
@@ -144,8 +146,7 @@ void commonFields(std::string& out) {
 
 }  // namespace
 
-bool parseInputScript(const std::string& text, std::vector<InputStep>* steps,
-                      std::string* error) {
+bool parseInputScript(const std::string& text, std::vector<InputStep>* steps, std::string* error) {
   std::istringstream in(text);
   std::string line;
   int lineNo = 0;

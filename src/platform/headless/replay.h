@@ -13,8 +13,7 @@ struct InputStep {
 
 // Parses an input script. On a bad line returns false and sets error to a
 // message naming the line.
-bool parseInputScript(const std::string& text, std::vector<InputStep>* steps,
-                      std::string* error);
+bool parseInputScript(const std::string& text, std::vector<InputStep>* steps, std::string* error);
 // The keys of picture number n (from 1); empty after the script's end.
 const std::vector<int>* keysForPicture(const std::vector<InputStep>& steps, int n);
 int scriptLength(const std::vector<InputStep>& steps);

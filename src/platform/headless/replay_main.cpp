@@ -1,6 +1,8 @@
 // puxten-replay: the game without a window or a sound card, driven by a
 // virtual clock and scripted keys. Every run with the same arguments gives
 // the same pictures, state and trace.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,7 +10,7 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <unistd.h>
+
 #include "app/app_state.h"
 #include "platform/data_path.h"
 #include "platform/headless/headless.h"
@@ -66,22 +68,30 @@ void parseOptions(int argc, char** argv) {
     }
     if (i + 1 >= argc) fail("missing value after " + a + "\n" + USAGE);
     const char* v = argv[++i];
-    if (a == "--data") options.dataDir = absolute(v);
-    else if (a == "--save") options.saveDir = absolute(v);
+    if (a == "--data")
+      options.dataDir = absolute(v);
+    else if (a == "--save")
+      options.saveDir = absolute(v);
     else if (a == "--answer") {
       if (std::strcmp(v, "yes") && std::strcmp(v, "no")) fail("--answer takes yes or no");
       options.answerYes = !std::strcmp(v, "yes");
-    } else if (a == "--stage") options.stage = parseNumber(v, "stage");
-    else if (a == "--input") options.inputFile = absolute(v);
-    else if (a == "--frames") options.frames = parseNumber(v, "frame count");
+    } else if (a == "--stage")
+      options.stage = parseNumber(v, "stage");
+    else if (a == "--input")
+      options.inputFile = absolute(v);
+    else if (a == "--frames")
+      options.frames = parseNumber(v, "frame count");
     else if (a == "--shot") {
       const char* colon = std::strchr(v, ':');
       if (!colon) fail("--shot takes N:FILE.png");
       options.shots[parseNumber(std::string(v, colon).c_str(), "picture number")] =
           absolute(colon + 1);
-    } else if (a == "--state") options.stateFile = absolute(v);
-    else if (a == "--trace") options.traceFile = absolute(v);
-    else fail("unknown option " + a + "\n" + USAGE);
+    } else if (a == "--state")
+      options.stateFile = absolute(v);
+    else if (a == "--trace")
+      options.traceFile = absolute(v);
+    else
+      fail("unknown option " + a + "\n" + USAGE);
   }
 }
 

@@ -1,12 +1,14 @@
 // The SDL2 back end: window, presentation, keyboard, mouse, joysticks,
 // message boxes and the clock. Audio lives in sdl_audio.cpp.
 #include <SDL.h>
+#include <langinfo.h>
+
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <langinfo.h>
+
 #include "platform/os.h"
 
 namespace {
@@ -196,8 +198,7 @@ void osPollEvents(OsEvents* events) {
     if (ev.type == SDL_QUIT) events->closeRequested = 1;
     if (ev.type == SDL_WINDOWEVENT && ev.window.event == SDL_WINDOWEVENT_CLOSE)
       events->closeRequested = 1;
-    if (ev.type == SDL_JOYDEVICEADDED || ev.type == SDL_JOYDEVICEREMOVED)
-      events->deviceChanged = 1;
+    if (ev.type == SDL_JOYDEVICEADDED || ev.type == SDL_JOYDEVICEREMOVED) events->deviceChanged = 1;
   }
 }
 

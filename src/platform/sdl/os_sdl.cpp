@@ -108,9 +108,19 @@ int osPlaceWindow(int mode, int x, int y, int clientW, int clientH, const char* 
   if (mode == 2) {
     // Full screen on the desktop's own mode, the picture scaled up sharp
     // and letterboxed: today's displays rarely offer 640 x 480 themselves.
+    // Cover the whole desktop first, so that full screen also holds where
+    // no window manager answers the full-screen request.
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return 0;
+    SDL_SetWindowBordered(sdl.window, SDL_FALSE);
+    SDL_SetWindowSize(sdl.window, desktop.w, desktop.h);
+    SDL_SetWindowPosition(sdl.window, 0, 0);
     if (SDL_SetWindowFullscreen(sdl.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return 0;
     SDL_SetWindowTitle(sdl.window, title);
     SDL_RenderSetLogicalSize(sdl.renderer, clientW, clientH);
+    // Whole multiples keep every pixel the same size wherever one fits.
+    bool whole = desktop.w >= 2 * clientW && desktop.h >= 2 * clientH;
+    SDL_RenderSetIntegerScale(sdl.renderer, whole ? SDL_TRUE : SDL_FALSE);
     SDL_ShowWindow(sdl.window);
     sdl.fullScreen = 1;
     return 1;
@@ -124,6 +134,7 @@ int osPlaceWindow(int mode, int x, int y, int clientW, int clientH, const char* 
   SDL_SetWindowResizable(sdl.window, SDL_FALSE);
   SDL_SetWindowSize(sdl.window, clientW, clientH);
   SDL_SetWindowPosition(sdl.window, x, y);
+  SDL_RenderSetIntegerScale(sdl.renderer, SDL_FALSE);
   SDL_RenderSetLogicalSize(sdl.renderer, clientW, clientH);
   SDL_ShowWindow(sdl.window);
   return 1;

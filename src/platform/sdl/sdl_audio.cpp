@@ -4,10 +4,13 @@
 // time, so three tunes cost little memory. Every failure is silent: no
 // device or a bad file simply gives no sound.
 #include <SDL.h>
+#include <fcntl.h>
 #include <mpg123.h>
 #include <strings.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -177,9 +180,31 @@ void audioCallback(void*, Uint8* stream, int len) {
   }
 }
 
+// The sound libraries underneath print their own complaints when there is
+// no sound card; a game without sound plays on in silence, saying nothing.
+struct QuietStderr {
+  int saved = -1;
+  QuietStderr() {
+    std::fflush(stderr);
+    saved = dup(2);
+    int null = open("/dev/null", O_WRONLY);
+    if (null >= 0) {
+      dup2(null, 2);
+      close(null);
+    }
+  }
+  ~QuietStderr() {
+    if (saved < 0) return;
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+  }
+};
+
 bool audioReady() {
   if (audio.ready) return audio.ready > 0;
   audio.ready = -1;
+  QuietStderr quiet;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   SDL_AudioSpec want{}, have{};
   want.freq = OUTPUT_RATE;

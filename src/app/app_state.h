@@ -134,6 +134,9 @@ void runFrame();  // one frame: music, scene work, present, pace, messages
 void sceneNewRun();
 void sceneStageEnter();
 void returnToTitle();
+// Every way out of a stage: its lists and surfaces go and its music ends
+// (stage 42's boss music with this command, any other stage's fades out).
+void leaveStage(int bossMusicCommand);
 void resetRunCounters();
 void advanceHome();
 
@@ -151,6 +154,9 @@ void drawBombHud(const int32_t* thrownState, const int32_t* barrelState,
                  const int32_t* rollingState);
 void resetBombs();
 void drawFadeCover(int opacity);
+// The bombs, the tiles' front edges, the blasts, the bomb display and the
+// stage timers: the part of the stage layer that follows the player.
+void drawStageObjects(GameSession& s, int frontEdges);
 
 // Title, miss, result and ending.
 void updateTitleMenu();

@@ -18,14 +18,8 @@ static void drawStageLayer(GameSession& s) {
   clearScreen(assets.backBufferDC, 0);
   drawStage(s.cameraX, s.cameraY);
   presentStageView(s.cameraX, s.cameraY);
-  drawBombsOnStage(s.thrown.x, s.thrown.y, s.barrel.x, s.barrel.y, s.rolling.x, s.rolling.y,
-                   s.barrel.extra, s.cameraX, s.cameraY, s.facing, s.thrown.state, s.rolling.state);
-  if (stage.barrelBombFound) drawFrontEdges(s.cameraX, s.cameraY, s.barrel.x);
-  drawBarrelBlasts(s.barrel.x, s.barrel.y, s.barrel.state, s.cameraX, s.cameraY);
-  drawThrownBlasts(s.thrown.x, s.thrown.y, s.thrown.state, s.cameraX, s.cameraY);
-  drawRollingBlasts(s.rolling.x, s.rolling.y, s.rolling.state, s.cameraX, s.cameraY);
-  drawBombHud(s.thrown.state, s.barrel.state, s.rolling.state);
-  updateStageTimers();
+  // The miss screen shows the front edges only once barrels were found.
+  drawStageObjects(s, stage.barrelBombFound);
 }
 
 static void drawStandingPose(const GameSession& s, bool left) {
@@ -72,12 +66,7 @@ static void retry(GameSession& s) {
 // run's counters left as they are (the next run reloads the saves).
 static void leaveToTitle(GameSession& s) {
   resetMissSequence(s);
-  freeCrushEffects();
-  freeMovingPlatforms();
-  // Timers left running would close gates in whatever stage comes next.
-  freeSwitchTimers();
-  musicCommand(MUSIC_FADE_OUT, stage.currentStage == 42 ? &assets.bossMusic : &assets.mainMusic);
-  freeStageSurfaces();
+  leaveStage(MUSIC_FADE_OUT);
   app.scene = SCENE_TITLE_ENTER;
 }
 

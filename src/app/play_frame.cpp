@@ -59,6 +59,17 @@ static void updateStageClock() {
   app.stageSeconds = app.stageElapsedMs / 1000 - app.stageMinutes * 60;
 }
 
+void drawStageObjects(GameSession& s, int frontEdges) {
+  drawBombsOnStage(s.thrown.x, s.thrown.y, s.barrel.x, s.barrel.y, s.rolling.x, s.rolling.y,
+                   s.barrel.extra, s.cameraX, s.cameraY, s.facing, s.thrown.state, s.rolling.state);
+  if (frontEdges) drawFrontEdges(s.cameraX, s.cameraY, s.barrel.x);
+  drawBarrelBlasts(s.barrel.x, s.barrel.y, s.barrel.state, s.cameraX, s.cameraY);
+  drawThrownBlasts(s.thrown.x, s.thrown.y, s.thrown.state, s.cameraX, s.cameraY);
+  drawRollingBlasts(s.rolling.x, s.rolling.y, s.rolling.state, s.cameraX, s.cameraY);
+  drawBombHud(s.thrown.state, s.barrel.state, s.rolling.state);
+  updateStageTimers();
+}
+
 void playFrame() {
   GameSession& s = app.session;
   if (!isWarping()) {
@@ -92,14 +103,7 @@ void playFrame() {
   if (!isWarping())
     drawPlayer(s.screenX, s.screenY, &s.playerAnim, s.facing, s.verticalState, s.keyQ, s.keyW,
                s.keyE, s.barrel.state, s.rolling.state, s.thrown.state);
-  drawBombsOnStage(s.thrown.x, s.thrown.y, s.barrel.x, s.barrel.y, s.rolling.x, s.rolling.y,
-                   s.barrel.extra, s.cameraX, s.cameraY, s.facing, s.thrown.state, s.rolling.state);
-  drawFrontEdges(s.cameraX, s.cameraY, s.barrel.x);
-  drawBarrelBlasts(s.barrel.x, s.barrel.y, s.barrel.state, s.cameraX, s.cameraY);
-  drawThrownBlasts(s.thrown.x, s.thrown.y, s.thrown.state, s.cameraX, s.cameraY);
-  drawRollingBlasts(s.rolling.x, s.rolling.y, s.rolling.state, s.cameraX, s.cameraY);
-  drawBombHud(s.thrown.state, s.barrel.state, s.rolling.state);
-  updateStageTimers();
+  drawStageObjects(s, 1);
 
   // Esc leaves the stage at once; the rest of the frame still runs.
   if (isKeyDown(VK_ESCAPE)) returnToTitle();

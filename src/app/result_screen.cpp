@@ -25,14 +25,7 @@ static void drawStageLayer(GameSession& s) {
   blitKeyed(assets.backBufferDC, (int)s.screenX, (int)(s.playerY + 5), 50, 50, assets.playerSheet,
             100, 1350 + (left ? 50 : 0), COLOR_WHITE);
   updateStageWarp(&s.playerX, &s.playerY, s.screenX, s.screenY);
-  drawBombsOnStage(s.thrown.x, s.thrown.y, s.barrel.x, s.barrel.y, s.rolling.x, s.rolling.y,
-                   s.barrel.extra, s.cameraX, s.cameraY, s.facing, s.thrown.state, s.rolling.state);
-  drawFrontEdges(s.cameraX, s.cameraY, s.barrel.x);
-  drawBarrelBlasts(s.barrel.x, s.barrel.y, s.barrel.state, s.cameraX, s.cameraY);
-  drawThrownBlasts(s.thrown.x, s.thrown.y, s.thrown.state, s.cameraX, s.cameraY);
-  drawRollingBlasts(s.rolling.x, s.rolling.y, s.rolling.state, s.cameraX, s.cameraY);
-  drawBombHud(s.thrown.state, s.barrel.state, s.rolling.state);
-  updateStageTimers();
+  drawStageObjects(s, 1);
 }
 
 static void drawDigit(int x, int y, int d) {
@@ -153,13 +146,7 @@ static void scoreMisses(GameSession& s) {
 
 static void endResult(GameSession& s) {
   s.resultStep = -1;
-  freeCrushEffects();
-  freeMovingPlatforms();
-  if (stage.currentStage == 42)
-    musicCommand(MUSIC_STOP, &assets.bossMusic);
-  else
-    musicCommand(MUSIC_FADE_OUT, &assets.mainMusic);
-  freeStageSurfaces();
+  leaveStage(MUSIC_STOP);
   stage.parMinutes = 0;
   stage.parSeconds = 0;
   resetRunCounters();

@@ -87,12 +87,20 @@ void resetRunCounters() {
   stage.rollingBombFound = 0;
 }
 
-void returnToTitle() {
+void leaveStage(int bossMusicCommand) {
   freeCrushEffects();
   freeMovingPlatforms();
+  // Timers left running would act on the cells of whatever stage comes next.
   freeSwitchTimers();
-  musicCommand(MUSIC_FADE_OUT, stage.currentStage == 42 ? &assets.bossMusic : &assets.mainMusic);
+  if (stage.currentStage == 42)
+    musicCommand(bossMusicCommand, &assets.bossMusic);
+  else
+    musicCommand(MUSIC_FADE_OUT, &assets.mainMusic);
   freeStageSurfaces();
+}
+
+void returnToTitle() {
+  leaveStage(MUSIC_FADE_OUT);
   app.scene = SCENE_TITLE_ENTER;
   stage.currentStage = 0;
   saveStageSnapshot();

@@ -34,18 +34,8 @@ static void enterWarp(MapCell& cell) {
 static void enterStageDoor(MapCell& cell) {
   if (stage.currentStage < 10) {
     // Leaving a home stage starts a new attempt.
-    app.missCount = 0;
-    app.stageElapsedMs = 0;
-    app.stageMinutes = 0;
-    app.stageSeconds = 0;
+    resetRunCounters();
     app.stageStartMs = osNowMs();
-    stage.blocksCrushed = 0;
-    stage.blocksTotal = 0;
-    bombs.barrelBombCount = 0;
-    bombs.thrownBombCount = 3;
-    bombs.rollingBombCount = 0;
-    stage.barrelBombFound = 0;
-    stage.rollingBombFound = 0;
   }
   player.previousStage = stage.currentStage;
   stage.currentStage = cell.linkRow;

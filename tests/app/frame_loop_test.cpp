@@ -1,0 +1,131 @@
+// The frame loop's pacing, the start-up tables and the stage progression.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+
+#include "app/app_state.h"
+#include "bombs/bomb_state.h"
+#include "platform/data_path.h"
+#include "platform/display.h"
+#include "platform/headless/headless.h"
+#include "platform/input.h"
+#include "platform/trig.h"
+#include "player/player_state.h"
+#include "stage/stage_state.h"
+#include "test_support.h"
+
+namespace {
+
+class FrameLoop : public testing::Test {
+ protected:
+  void SetUp() override {
+    resetGame();
+    headlessReset();
+    display.scaleMode = 0;
+    display.screenWidth = 640;
+    display.screenHeight = 480;
+    assets.backBufferDC = createBackBuffer();
+    app.scene = (SceneId)99;  // a scene without work: the frame only presents and waits
+    setSaveFolder(makeTempDir().c_str());
+  }
+  void TearDown() override {
+    headless.onPresent = nullptr;
+    freeBackBuffer(assets.backBufferDC);
+    assets.backBufferDC = nullptr;
+  }
+};
+
+// The frame's own work is simulated by moving the clock while it presents.
+void workTakes(int ms) {
+  headless.onPresent = [ms](int) { headless.nowMs += ms; };
+}
+
+TEST_F(FrameLoop, AShortFrameSleepsForTheRestOfItsFortyMilliseconds) {
+  workTakes(10);
+  runFrame();
+  EXPECT_EQ(headless.nowMs, 40);
+  runFrame();
+  EXPECT_EQ(headless.nowMs, 80);
+  EXPECT_EQ(app.frameCount, 2);
+}
+
+TEST_F(FrameLoop, ASlowFrameIsNotWaitedForAndNotMadeUp) {
+  workTakes(55);
+  runFrame();
+  EXPECT_EQ(headless.nowMs, 55);
+  workTakes(0);
+  runFrame();  // the next frame starts at once and keeps its own 40 ms
+  EXPECT_EQ(headless.nowMs, 95);
+  EXPECT_EQ(app.session.frameStartMs, 55);
+}
+
+TEST_F(FrameLoop, TheTitleEntryResetsTheFrameCountAndFadesTheTitleMusicIn) {
+  app.frameCount = 500;
+  app.scene = SCENE_TITLE_ENTER;
+  runFrame();
+  EXPECT_EQ(app.scene, SCENE_TITLE);
+  EXPECT_EQ(app.frameCount, 0);
+  EXPECT_EQ(assets.titleMusic.fadeState, MUSIC_FADE_IN);
+}
+
+TEST(StartUpTables, UseTheirOwnValuesOfPi) {
+  fillTrigTables();
+  EXPECT_NEAR(CosTable[90], 3.27e-7, 0.01e-7);
+  EXPECT_NEAR(SinTable[180], 6.54e-7, 0.01e-7);
+  for (int i = 0; i <= 4; i++) EXPECT_NEAR(SinTable[360 + i], SinTable[i], 1e-5);
+  fillFlightTables();
+  EXPECT_EQ(sinNegTable[0], 0.0f);
+  EXPECT_EQ(cosNegTable[0], 0.0f);
+  EXPECT_FLOAT_EQ(sinNegTable[90], -1.0f);
+  EXPECT_NEAR(tanLowTable[0], -6.19e14, 0.01e14);
+  EXPECT_FLOAT_EQ(tanHighTable[45], 1.0f);
+  EXPECT_FALSE(std::isinf(tanLowTable[0]));
+}
+
+class Progression : public FrameLoop {};
+
+TEST_F(Progression, ClearingTheLastStageOfAHomeMovesTheRunOn) {
+  const int cases[][3] = {{0, 11, 1}, {1, 21, 2}, {2, 31, 3}, {0, 10, 0}, {0, 21, 0}, {1, 11, 1}};
+  for (auto& c : cases) {
+    stage.homeStage = c[0];
+    stage.currentStage = c[1];
+    advanceHome();
+    EXPECT_EQ(stage.homeStage, c[2]) << c[0] << " " << c[1];
+    EXPECT_EQ(stage.currentStage, c[2]);
+  }
+}
+
+TEST_F(Progression, ClearingStageFortyTwoFromTheLastHomeShowsTheEndingThenTheTitle) {
+  stage.homeStage = 3;
+  stage.currentStage = 42;
+  app.scene = SCENE_STAGE_ENTER;
+  int shown = 0;
+  headless.onPresent = [&](int) {
+    if (++shown == 30) headlessSetKey(VK_ESCAPE, 1);  // the ending runs until Esc
+  };
+  char cwd[4096];
+  ASSERT_TRUE(getcwd(cwd, sizeof cwd));
+  enterDataFolder(PUXTEN_DATA_DIR);
+  advanceHome();
+  ASSERT_EQ(chdir(cwd), 0);
+  EXPECT_EQ(shown, 30);
+  EXPECT_EQ(headless.nowMs, 30 * 10);  // its own 10 ms steps
+  EXPECT_EQ(app.scene, SCENE_TITLE_ENTER);
+  EXPECT_EQ(stage.homeStage, 3);
+  EXPECT_EQ(stage.currentStage, 3);
+}
+
+TEST_F(Progression, AStageDoorFromAHomeStageResetsTheRunAndTakesTheParTime) {
+  stage.homeStage = 0;
+  stage.currentStage = 10;
+  player.previousStage = 0;
+  app.missCount = 3;
+  resetRunCounters();
+  EXPECT_EQ(app.missCount, 0);
+  EXPECT_EQ(bombs.thrownBombCount, 3);
+  EXPECT_EQ(bombs.barrelBombCount, 0);
+  EXPECT_EQ(stage.blocksTotal, 0);
+}
+
+}  // namespace

@@ -109,3 +109,32 @@ INSTANTIATE_TEST_SUITE_P(Replays, StageSolution, testing::ValuesIn(stageReplays(
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(StageSolution);
 
 }  // namespace
+
+namespace {
+
+// Whole runs from the title, played through the real menus and doors.
+std::string runFromTitle(const std::string& name) {
+  std::string keys = std::string(PUXTEN_SOURCE_DIR) + "/data/replays/" + name + ".keys";
+  if (readFile(keys).empty()) return "";
+  std::string dir = makeTempDir();
+  if (runReplay("--input " + keys + " --state " + dir + "/s.json") != 0) return "{}";
+  return readFile(dir + "/s.json");
+}
+
+TEST(RunFromTheTitle, EntersAStageLosesOnceRetriesClearsItAndComesHome) {
+  std::string state = runFromTitle("run");
+  if (state.empty()) GTEST_SKIP() << "no run.keys yet";
+  EXPECT_EQ(jsonInt(state, "scene"), 4);
+  EXPECT_EQ(jsonInt(state, "currentStage"), 0);
+  EXPECT_EQ(jsonInt(state, "missCount"), 0);  // counted on the result screen, then reset
+}
+
+TEST(RunFromTheTitle, TheCampaignReachesTheEndingAndReturnsToTheTitle) {
+  std::string state = runFromTitle("campaign");
+  if (state.empty()) GTEST_SKIP() << "no campaign.keys yet";
+  EXPECT_EQ(jsonInt(state, "scene"), 1);
+  EXPECT_EQ(jsonInt(state, "homeStage"), 3);
+  EXPECT_EQ(jsonInt(state, "currentStage"), 3);
+}
+
+}  // namespace

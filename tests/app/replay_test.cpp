@@ -113,17 +113,27 @@ GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(StageSolution);
 namespace {
 
 // Whole runs from the title, played through the real menus and doors.
-std::string runFromTitle(const std::string& name) {
+std::string runFromTitle(const std::string& name, std::string* trace = nullptr) {
   std::string keys = std::string(PUXTEN_SOURCE_DIR) + "/data/replays/" + name + ".keys";
   if (readFile(keys).empty()) return "";
   std::string dir = makeTempDir();
-  if (runReplay("--input " + keys + " --state " + dir + "/s.json") != 0) return "{}";
+  std::string traceArg = trace ? " --trace " + dir + "/t.jsonl" : "";
+  if (runReplay("--input " + keys + " --state " + dir + "/s.json" + traceArg) != 0) return "{}";
+  if (trace) *trace = readFile(dir + "/t.jsonl");
   return readFile(dir + "/s.json");
 }
 
 TEST(RunFromTheTitle, EntersAStageLosesOnceRetriesClearsItAndComesHome) {
-  std::string state = runFromTitle("run");
+  std::string trace;
+  std::string state = runFromTitle("run", &trace);
   if (state.empty()) GTEST_SKIP() << "no run.keys yet";
+  size_t play = trace.find("\"scene\":4");
+  size_t miss = trace.find("\"scene\":6", play);
+  size_t result = trace.find("\"scene\":10", miss);
+  EXPECT_NE(play, std::string::npos);
+  EXPECT_NE(miss, std::string::npos) << "never lost";
+  EXPECT_NE(result, std::string::npos) << "never reached the result screen after the miss";
+  EXPECT_NE(trace.find("\"currentStage\":10"), std::string::npos);
   EXPECT_EQ(jsonInt(state, "scene"), 4);
   EXPECT_EQ(jsonInt(state, "currentStage"), 0);
   EXPECT_EQ(jsonInt(state, "missCount"), 0);  // counted on the result screen, then reset

@@ -52,7 +52,7 @@ struct BmpSpec {
   int paletteSize = 0;  // 0: all 2^bpp entries (given as 0 in the header)
 };
 
-// Writes a bitmap of spec's layout holding pixels (palette pictures use the
+// Writes a bitmap of the given layout holding pixels (palette pictures use the
 // colours of testPixels in order).
 Bytes makeBmp(const BmpSpec& s, const std::vector<uint32_t>& pixels,
               const std::vector<uint32_t>& palette = {}) {

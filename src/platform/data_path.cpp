@@ -10,14 +10,11 @@ static bool holdsImages(const std::string& dir) {
   return stat((dir + "/image").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-void enterDataFolder(const char* preferred) {
-  if (preferred && *preferred) {
-    if (chdir(preferred) != 0) return;
-    return;
-  }
-  if (holdsImages(".")) return;
+bool enterDataFolder(const char* preferred) {
+  if (preferred && *preferred) return chdir(preferred) == 0;
+  if (holdsImages(".")) return true;
   std::string beside = osExecutableDataDir();
-  if (holdsImages(beside)) {
-    if (chdir(beside.c_str()) != 0) return;
-  }
+  // Without pictures anywhere the game stops at its first picture, saying so.
+  if (holdsImages(beside)) return chdir(beside.c_str()) == 0;
+  return true;
 }

@@ -148,3 +148,25 @@ TEST(RunFromTheTitle, TheCampaignReachesTheEndingAndReturnsToTheTitle) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Replay, AMissingPictureStopsTheStartWithTheBitmapError) {
+  // Every picture but the one that is never drawn: it must exist all the same.
+  std::string dir = makeTempDir();
+  std::string data = PUXTEN_DATA_DIR;
+  ASSERT_EQ(
+      runCommand("mkdir -p " + dir + "/image && for f in '" + data + "'/image/*; do ln -s \"$f\" " +
+                 dir + "/image/; done && rm " + dir + "/image/tchara.bmp"),
+      0);
+  std::string cmd = std::string(PUXTEN_REPLAY) + " --data " + dir + " --frames 5 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  char buf[512] = {};
+  size_t n = fread(buf, 1, sizeof buf - 1, p);
+  buf[n] = 0;
+  int status = pclose(p);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_NE(std::string(buf).find("Bitmapロードエラー:image/tchara.bmp"), std::string::npos) << buf;
+}
+
+}  // namespace

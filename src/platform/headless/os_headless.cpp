@@ -2,6 +2,7 @@
 // waits, keys set by the runner or a test, and no window at all.
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -56,8 +57,10 @@ void osMousePosition(int* x, int* y) { *x = 0, *y = 0; }
 int osMouseButtons() { return 0; }
 void osWarpMouse(int, int) {}
 
-int osMessageBox(const char* text, const char* caption, unsigned) {
+int osMessageBox(const char* text, const char* caption, unsigned flags) {
   headless.messageBoxes.push_back(std::string(caption) + "|" + text);
+  // An error box has no one to read it here: say it on the error stream.
+  if (flags & 0x10) std::fprintf(stderr, "%s: %s\n", caption, text);
   // Only the start-up question is answered by the runner; the close
   // confirmation never comes up without a window.
   return headless.startupAnswer;

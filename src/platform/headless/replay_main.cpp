@@ -171,7 +171,8 @@ int main(int argc, char** argv) {
   headless.onTerminate = [](int) { writeState(); };
   if (options.stage >= 0) headless.beforeFirstFrame = [] { startOnStage(options.stage); };
   holdKeysFor(1);
-  enterDataFolder(options.dataDir.c_str());
+  if (!enterDataFolder(options.dataDir.c_str()))
+    fail("cannot enter the data folder " + options.dataDir);
   setSaveFolder(options.saveDir.c_str());
   return runStartup();
 }

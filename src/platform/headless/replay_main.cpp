@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -146,10 +147,21 @@ void afterPicture(int picture) {
   holdKeysFor(picture + 1);
 }
 
+std::string tempSaveDir;
+
+void removeTempSaveDir() {
+  std::error_code ignored;
+  if (!tempSaveDir.empty()) std::filesystem::remove_all(tempSaveDir, ignored);
+}
+
+// A run that was given no save folder plays on a fresh one of its own,
+// removed again when the run ends, so it never touches a player's saves.
 std::string makeTempSaveDir() {
   char pattern[] = "/tmp/puxten-save-XXXXXX";
   const char* dir = mkdtemp(pattern);
   if (!dir) fail("cannot make a temporary save folder");
+  tempSaveDir = dir;
+  std::atexit(removeTempSaveDir);
   return dir;
 }
 

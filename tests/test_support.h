@@ -4,14 +4,30 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
+
+// Temporary folders live until the test program ends.
+inline std::vector<std::string>& tempDirs() {
+  static std::vector<std::string> dirs;
+  return dirs;
+}
+
+inline void removeTempDirs() {
+  std::error_code ignored;
+  for (const std::string& d : tempDirs()) std::filesystem::remove_all(d, ignored);
+}
 
 inline std::string makeTempDir(const char* tag = "puxten-test") {
   std::string pattern = std::string("/tmp/") + tag + "-XXXXXX";
   char* dir = mkdtemp(pattern.data());
-  return dir ? std::string(dir) : std::string("/tmp");
+  if (!dir) return "/tmp";
+  if (tempDirs().empty()) std::atexit(removeTempDirs);
+  tempDirs().push_back(dir);
+  return dir;
 }
 
 inline std::string readFile(const std::string& path) {

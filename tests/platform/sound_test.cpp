@@ -247,8 +247,12 @@ TEST_F(SoundTest, PauseHoldsThePositionAndPlayGoesOn) {
   EXPECT_FALSE(headlessAudioPlaying(track.deviceId));
 }
 
-TEST_F(SoundTest, UnopenableMusicMakesEveryCommandSilent) {
+TEST_F(SoundTest, MissingOrDamagedMusicMakesEveryCommandSilent) {
   MusicTrack track;
+  std::string damaged = tempDir() + "/damaged.mp3";
+  writeBytes(damaged, {'I', 'D', '3', 4, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F, 1, 2, 3});
+  openMusic(damaged.c_str(), &track);
+  EXPECT_EQ(track.deviceId, 0);
   openMusic((tempDir() + "/missing.mp3").c_str(), &track);
   EXPECT_EQ(track.deviceId, 0);
   headlessAudioLog.clear();
@@ -262,14 +266,6 @@ TEST_F(SoundTest, UnopenableMusicMakesEveryCommandSilent) {
   for (int i = 0; i < 30; i++) frame(&track);
   closeMusic(&track);
   EXPECT_TRUE(headlessAudioLog.empty());
-  EXPECT_EQ(track.deviceId, 0);
-}
-
-TEST_F(SoundTest, DamagedMusicFileDoesNotOpen) {
-  MusicTrack track;
-  std::string path = tempDir() + "/damaged.mp3";
-  writeBytes(path, {'I', 'D', '3', 4, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F, 1, 2, 3});
-  openMusic(path.c_str(), &track);
   EXPECT_EQ(track.deviceId, 0);
 }
 
@@ -291,24 +287,18 @@ TEST_F(SoundTest, ClosedTrackAndCloseAllSilenceTheTracks) {
 TEST_F(SoundTest, ChannelNamesFollowTheFileName) {
   char alias[64];
   EXPECT_STREQ(channelAlias("SE/TaruBomb.wav", alias, sizeof alias), "TaruBomb");
-  EXPECT_STREQ(channelAlias("plain", alias, sizeof alias), "plain");
   EXPECT_STREQ(channelAlias("a/b/c.d.wav", alias, sizeof alias), "c");
-  EXPECT_STREQ(channelAlias("SE/TaruBomb.wav", alias, 5), "Taru");
-  EXPECT_STREQ(fileExtension("SE/TaruBomb.wav"), ".wav");
+  EXPECT_STREQ(channelAlias("SE/TaruBomb.wav", alias, 5), "Taru");  // cut to the buffer
   EXPECT_STREQ(fileExtension("./SE/x.mp3"), ".mp3");
   EXPECT_STREQ(fileExtension("noext"), "");
-  EXPECT_STREQ(mciDeviceType(".wav"), "waveaudio");
   EXPECT_STREQ(mciDeviceType(".mp3"), "mpegvideo");
   EXPECT_STREQ(mciDeviceType(".ogg"), "");
-  EXPECT_STREQ(mciDeviceType(""), "");
 
   char command[256];
   formatChannelCommand("SE/TaruBomb.wav", command, 1, 3);
   EXPECT_STREQ(command, "open SE/TaruBomb.wav type waveaudio alias TaruBomb3");
   formatChannelCommand("SE/TaruBomb.wav", command, 2, 9);
   EXPECT_STREQ(command, "play TaruBomb9 from 0");
-  formatChannelCommand("SE/TaruBomb.wav", command, 3, 0);
-  EXPECT_STREQ(command, "close TaruBomb0");
   formatChannelCommand("SE/TaruBomb.wav", command, 7, 0);
   EXPECT_STREQ(command, "");
 }

@@ -5,15 +5,6 @@ using PlayerRun = PlayerTest;
 using PlayerJump = PlayerTest;
 using PlayerRide = PlayerTest;
 
-TEST_F(PlayerRun, StartStateLocksTheJump) {
-  EXPECT_EQ(player.jumpLock, 1);
-  EXPECT_EQ(player.neverThrown, 1);
-  EXPECT_EQ(player.speedX, 0);
-  EXPECT_EQ(player.speedY, 0);
-  EXPECT_EQ(player.localWarpPhase, 0);
-  EXPECT_EQ(player.warpUpLatch, 0);
-}
-
 TEST_F(PlayerRun, CellSpanTruncatesInSinglePrecision) {
   int top, bottom, left, right;
   playerCellSpan(100, 200, &top, &bottom, &left, &right);
@@ -48,16 +39,10 @@ TEST_F(PlayerRun, AcceleratesToSixAndBrakesToRest) {
   frame();
   EXPECT_EQ(player.speedX, 0);
   EXPECT_EQ(s().facing, 1);  // braking keeps the facing
-}
-
-TEST_F(PlayerRun, RunsLeftAndFacesLeft) {
   key(VK_LEFT, 1);
   frames(7);
   EXPECT_EQ(player.speedX, -6);
   EXPECT_EQ(s().facing, -1);
-  key(VK_LEFT, 0);
-  frame();
-  EXPECT_EQ(player.speedX, -5);
 }
 
 TEST_F(PlayerRun, BothKeysKeepTheSpeedAtZeroFacingLeft) {
@@ -270,6 +255,13 @@ TEST_F(PlayerJump, TinyStagesStaySafe) {
   }
 }
 
+// The movement step alone, without the run keys.
+static void move() {
+  GameSession& g = app.session;
+  updatePlayerMovement(&g.playerX, &g.playerY, g.barrel.x, g.barrel.y, g.barrel.state,
+                       &g.verticalState);
+}
+
 // A platform standing in for the stage's own list.
 static MovingPlatform platformAt(float x, float y, int direction, int axis) {
   MovingPlatform p{};
@@ -286,8 +278,7 @@ TEST_F(PlayerRide, HorizontalPlatformCarriesThePlayer) {
   stage.platforms = &p;
   py() = 102;
   key(VK_SPACE, 0);
-  updatePlayerMovement(&px(), &py(), s().barrel.x, s().barrel.y, s().barrel.state,
-                       &s().verticalState);
+  move();
   EXPECT_EQ(py(), 100);
   EXPECT_EQ(px(), 97);
   EXPECT_EQ(s().verticalState, ON_GROUND);
@@ -298,16 +289,14 @@ TEST_F(PlayerRide, VerticalPlatformsLeaveTheEighthPixelOffsets) {
   MovingPlatform up = platformAt(100, 150, -1, 1);
   stage.platforms = &up;
   py() = 102;
-  updatePlayerMovement(&px(), &py(), s().barrel.x, s().barrel.y, s().barrel.state,
-                       &s().verticalState);
+  move();
   EXPECT_EQ(py(), 100.125f);  // feet 0.125 px inside a rising platform
   EXPECT_EQ(px(), 100);
 
   MovingPlatform down = platformAt(100, 150, 1, 1);
   stage.platforms = &down;
   py() = 102;
-  updatePlayerMovement(&px(), &py(), s().barrel.x, s().barrel.y, s().barrel.state,
-                       &s().verticalState);
+  move();
   EXPECT_EQ(py(), 99.875f);
 }
 
@@ -317,8 +306,7 @@ TEST_F(PlayerRide, OnlyTheFirstPlatformInListOrderCarries) {
   first.next = &second;
   stage.platforms = &first;
   py() = 102;
-  updatePlayerMovement(&px(), &py(), s().barrel.x, s().barrel.y, s().barrel.state,
-                       &s().verticalState);
+  move();
   EXPECT_EQ(py(), 102);
   EXPECT_EQ(px(), 97);
 }
@@ -327,16 +315,14 @@ TEST_F(PlayerRide, FeetExactlyOnThePlatformTopAreNotCarried) {
   MovingPlatform p = platformAt(100, 150, 1, 0);
   stage.platforms = &p;
   py() = 98.5f;  // feet reach exactly 150 this frame
-  updatePlayerMovement(&px(), &py(), s().barrel.x, s().barrel.y, s().barrel.state,
-                       &s().verticalState);
+  move();
   EXPECT_EQ(py(), 100);
   EXPECT_EQ(px(), 100);
   EXPECT_EQ(s().verticalState, FALLING);
   // Sideways, touching edges do not count either.
   p.x = 125;
   py() = 102;
-  updatePlayerMovement(&px(), &py(), s().barrel.x, s().barrel.y, s().barrel.state,
-                       &s().verticalState);
+  move();
   EXPECT_EQ(s().verticalState, FALLING);
 }
 
@@ -385,8 +371,7 @@ TEST_F(PlayerRide, ABarrelOnAHorizontalPlatformCarriesThePlayer) {
   s().barrel.x[0] = 100;
   s().barrel.y[0] = 180;
   py() = 129;
-  updatePlayerMovement(&px(), &py(), s().barrel.x, s().barrel.y, s().barrel.state,
-                       &s().verticalState);
+  move();
   EXPECT_EQ(py(), 130);
   EXPECT_EQ(px(), 103);
 }

@@ -205,50 +205,28 @@ struct CellCase {
 const CellCase CELL_CASES[] = {
     {"wall", WALL, 0, 0, true, {200, 200, 31, 31, 50, 0, 50, 50}},
     {"weak block", BLOCK_WEAK, 0, 0, true, {200, 200, 31, 31, 100, 0, 50, 50}},
-    {"medium block", BLOCK_MEDIUM, 0, 0, true, {200, 200, 31, 31, 150, 0, 50, 50}},
-    {"strong block", BLOCK_STRONG, 0, 0, true, {200, 200, 31, 31, 200, 0, 50, 50}},
-    {"weight switch up", WEIGHT_SWITCH, 0, 0, true, {200, 200, 31, 31, 300, 0, 50, 50}},
     {"weight switch pressed", WEIGHT_SWITCH, 1, 0, true, {200, 200, 31, 31, 350, 0, 50, 50}},
     {"switch A up", SWITCH_A, 0, 0, true, {200, 200, 31, 31, 150, 400, 50, 50}},
-    {"switch A pressed", SWITCH_A, 1, 0, true, {200, 200, 31, 31, 0, 450, 50, 50}},
-    {"switch B up", SWITCH_B, 0, 0, true, {200, 200, 31, 31, 200, 400, 50, 50}},
     {"switch B pressed", SWITCH_B, 1, 0, true, {200, 200, 31, 31, 50, 450, 50, 50}},
-    {"switch C up", SWITCH_C, 0, 0, true, {200, 200, 31, 31, 250, 400, 50, 50}},
-    {"switch C pressed", SWITCH_C, 1, 0, true, {200, 200, 31, 31, 100, 450, 50, 50}},
-    {"hazard A", HAZARD_A, 0, 0, true, {200, 200, 31, 31, 0, 100, 50, 50}},
-    {"hazard B", HAZARD_B, 0, 0, true, {200, 200, 31, 31, 50, 100, 50, 50}},
-    {"hazard C", HAZARD_C, 0, 0, true, {200, 200, 31, 31, 100, 100, 50, 50}},
     {"hazard D", HAZARD_D, 0, 0, true, {200, 200, 31, 31, 150, 100, 50, 50}},
     {"vertical gate 1", GATE_VERTICAL, 0, 1, true, {200, 200, 31, 117, 250, 150, 50, 190}},
-    {"vertical gate 2", GATE_VERTICAL, 0, 2, true, {200, 200, 31, 117, 250, 1350, 50, 190}},
     {"vertical gate 3", GATE_VERTICAL, 0, 3, true, {200, 200, 31, 117, 250, 1550, 50, 190}},
-    {"horizontal gate 1", GATE_HORIZONTAL, 0, 1, true, {200, 200, 117, 31, 300, 150, 190, 50}},
     {"horizontal gate 2", GATE_HORIZONTAL, 0, 2, true, {200, 200, 117, 31, 300, 1350, 190, 50}},
-    {"horizontal gate 3", GATE_HORIZONTAL, 0, 3, true, {200, 200, 117, 31, 300, 1550, 190, 50}},
     {"warp", WARP, 0, 0, true, {185, 180, 62, 62, 0, 700, 150, 150}},
-    {"crusher switch up", CRUSHER_SWITCH, 0, 0, true, {200, 200, 31, 31, 50, 550, 50, 50}},
     {"crusher switch pressed", CRUSHER_SWITCH, 1, 0, true, {200, 200, 31, 31, 200, 550, 50, 50}},
     {"timed switch up", TIMED_SWITCH, 0, 0, true, {200, 200, 31, 31, 750, 400, 50, 50}},
     {"timed switch pressed", TIMED_SWITCH, 1, 0, true, {200, 200, 31, 31, 600, 450, 50, 50}},
     {"stage door", STAGE_DOOR, 0, 0, true, {185, 180, 62, 62, 0, 1200, 150, 150}},
     {"rolling chest closed", CHEST_ROLLING_BOMB, 0, 0, true, {200, 200, 31, 31, 0, 325, 50, 50}},
     {"barrel chest emptied", CHEST_BARREL_BOMB, 3, 0, true, {200, 200, 31, 31, 50, 325, 50, 50}},
-    {"thrown chest closed", CHEST_THROWN_BOMB, 0, 0, true, {200, 200, 31, 31, 0, 325, 50, 50}},
-    {"vertical part 1", GATE_VERTICAL_PART, 0, 1, true, {200, 200, 31, 31, 250, 270, 50, 50}},
     {"vertical part 2", GATE_VERTICAL_PART, 0, 2, true, {200, 200, 31, 31, 250, 1470, 50, 50}},
-    {"vertical part 3", GATE_VERTICAL_PART, 0, 3, true, {200, 200, 31, 31, 250, 1670, 50, 50}},
-    {"horizontal part 1", GATE_HORIZONTAL_PART, 0, 1, true, {200, 200, 31, 31, 400, 150, 50, 50}},
-    {"horizontal part 2", GATE_HORIZONTAL_PART, 0, 2, true, {200, 200, 31, 31, 400, 1350, 50, 50}},
     {"horizontal part 3", GATE_HORIZONTAL_PART, 0, 3, true, {200, 200, 31, 31, 400, 1550, 50, 50}},
     // Invisible: kinds without a picture and gates without a picture set.
     {"kind 7", 7, 0, 0, false, {}},
     {"platform origin", PLATFORM_ORIGIN, 0, 0, false, {}},
-    {"kind 27", 27, 0, 0, false, {}},
     {"kind 99", 99, 0, 0, false, {}},
     {"negative kind", -5, 0, 0, false, {}},
     {"gate without colour", GATE_VERTICAL, 0, 0, false, {}},
-    {"gate colour 4", GATE_HORIZONTAL, 0, 4, false, {}},
-    {"part without colour", GATE_VERTICAL_PART, 0, 0, false, {}},
     {"part colour 4", GATE_HORIZONTAL_PART, 0, 4, false, {}},
 };
 
@@ -345,11 +323,11 @@ TEST_F(StageDrawing, PlatformsShowTheirFourFrames) {
     Source s = sourceAt(assets.stageSurface, 101, 201);
     EXPECT_EQ(s.x, 200 + 50 * (i % 4));
     EXPECT_EQ(s.y, 100);
-    // Truncated to (100, 200).
-    EXPECT_EQ(sourceAt(assets.stageSurface, 100, 200).tag, TILE_TAG);
-    EXPECT_NE(sourceAt(assets.stageSurface, 99, 200).tag, TILE_TAG);
-    EXPECT_NE(sourceAt(assets.stageSurface, 100, 199).tag, TILE_TAG);
   }
+  // Truncated to (100, 200).
+  EXPECT_EQ(sourceAt(assets.stageSurface, 100, 200).tag, TILE_TAG);
+  EXPECT_NE(sourceAt(assets.stageSurface, 99, 200).tag, TILE_TAG);
+  EXPECT_NE(sourceAt(assets.stageSurface, 100, 199).tag, TILE_TAG);
 }
 
 // ---------------------------------------------------------------------------
@@ -371,31 +349,12 @@ TEST_F(StageDrawing, CountersFollowTheirCycles) {
   EXPECT_EQ(platform, (std::vector<int>{0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3}));
   EXPECT_EQ(portal, (std::vector<int>{0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6}));
   EXPECT_EQ(stageDraw.stageTick, 12);
-
-  // 100 frames from the start: 50 even frames, 34 multiples of three.
-  resetStageDrawState();
-  for (int i = 0; i < 100; i++) drawStage(0, 0);
-  EXPECT_EQ(stageDraw.stageTick, 0);
-  EXPECT_EQ(stageDraw.decorFrame, 50 % 5);
-  EXPECT_EQ(stageDraw.portalFrame, 50 % 8);
-  EXPECT_EQ(stageDraw.glowFrame, 34 % 5);
-  EXPECT_EQ(stageDraw.platformFrame, 0);
-  EXPECT_EQ(stageDraw.pulseFrame, 1);  // 34 steps of the 6-step swing from 1
 }
 
 TEST_F(StageDrawing, TickWrapsAfter99AndThirdFrameCountersStepTwice) {
+  // Ticks 98 (even), 99 (a multiple of three) and 0 (both).
   stageDraw.stageTick = 98;
-  drawStage(0, 0);  // 98: even, not a multiple of three
-  EXPECT_EQ(stageDraw.stageTick, 99);
-  EXPECT_EQ(stageDraw.pulseFrame, 1);
-  EXPECT_EQ(stageDraw.glowFrame, 0);
-  EXPECT_EQ(stageDraw.decorFrame, 1);
-  drawStage(0, 0);  // 99
-  EXPECT_EQ(stageDraw.stageTick, 0);
-  EXPECT_EQ(stageDraw.pulseFrame, 2);
-  EXPECT_EQ(stageDraw.glowFrame, 1);
-  EXPECT_EQ(stageDraw.decorFrame, 1);
-  drawStage(0, 0);  // 0
+  for (int i = 0; i < 3; i++) drawStage(0, 0);
   EXPECT_EQ(stageDraw.stageTick, 1);
   EXPECT_EQ(stageDraw.pulseFrame, 3);
   EXPECT_EQ(stageDraw.glowFrame, 2);
@@ -411,11 +370,7 @@ TEST_F(StageDrawing, BackdropDarkensWithDepth) {
   EXPECT_EQ(channel(), 250);
   drawStage(0, 1000);  // row 40: 40 % black
   EXPECT_NEAR(channel(), 150, 1);
-  drawStage(0, 1999);  // row 79
-  EXPECT_NEAR(channel(), 52, 1);
-  drawStage(0, 2000);  // row 80: as dark as it gets
-  EXPECT_NEAR(channel(), 50, 1);
-  drawStage(0, 5000);
+  drawStage(0, 5000);  // from row 80 on: as dark as it gets
   EXPECT_NEAR(channel(), 50, 1);
 }
 
@@ -429,15 +384,6 @@ TEST_F(StageDrawing, GlowsShowOnlyFromRow51) {
   EXPECT_FALSE(glowShows());
   drawStage(0, 1275);  // row 51: opacity 1
   EXPECT_TRUE(glowShows());
-  drawStage(0, 2500);  // row 100: depth 80, opacity 30
-  EXPECT_TRUE(glowShows());
-  // The glow grows with depth: 50 + depth px, starting depth / 2 + 15 px
-  // left of the point.
-  const uint32_t plain = pixelAt(assets.backdropSurface, 5, 5);
-  EXPECT_NE(pixelAt(assets.backdropSurface, 160 - 40 - 15, 120 - 40), plain);
-  EXPECT_EQ(pixelAt(assets.backdropSurface, 160 - 40 - 16, 120 - 40), plain);
-  EXPECT_NE(pixelAt(assets.backdropSurface, 160 - 40 - 15 + 129, 120 - 40 + 129), plain);
-  EXPECT_EQ(pixelAt(assets.backdropSurface, 160 - 40 - 15 + 130, 120 - 40 + 129), plain);
 }
 
 TEST_F(StageDrawing, DecorationsUseTheirOwnKeyColour) {
@@ -541,8 +487,10 @@ TEST_F(StageDrawing, PartsShowOnlyWhileTheirGateIsClosed) {
   EXPECT_EQ(part.y, 1680);
 }
 
-TEST_F(StageDrawing, HorizontalGateSlidesLeft) {
+TEST_F(StageDrawing, HorizontalGateSlidesLeftButGatesWithoutColourStay) {
   put(10, 10, GATE_HORIZONTAL, 1, 2);
+  put(10, 20, GATE_VERTICAL, 1, 0);
+  put(12, 20, GATE_HORIZONTAL, 1, 4);
   for (int i = 1; i <= 5; i++) {
     int drawnAt = 250 - stage.grid[10][10].progress;
     int p = stageDraw.pulseFrame;
@@ -552,14 +500,8 @@ TEST_F(StageDrawing, HorizontalGateSlidesLeft) {
     EXPECT_EQ(s.y, 1350);
   }
   EXPECT_EQ(stage.grid[10][10].progress, 75);
-}
-
-TEST_F(StageDrawing, GateWithoutColourNeitherDrawsNorSlides) {
-  put(10, 10, GATE_VERTICAL, 1, 0);
-  put(10, 20, GATE_HORIZONTAL, 1, 4);
-  for (int i = 0; i < 5; i++) drawStage(0, 0);
-  EXPECT_EQ(stage.grid[10][10].progress, 0);
   EXPECT_EQ(stage.grid[10][20].progress, 0);
+  EXPECT_EQ(stage.grid[12][20].progress, 0);
 }
 
 TEST_F(StageDrawing, GateOutsideTheWindowWaitsUntilSeen) {
@@ -634,8 +576,6 @@ TEST_F(StageDrawing, ArrowBobsAboveTheDoorThePlayerStandsAt) {
     EXPECT_EQ(pixelAt(assets.stageSurface, 303, top), ARROW_PIXEL);
     EXPECT_EQ(pixelAt(assets.stageSurface, 332, top + 29), ARROW_PIXEL);
     EXPECT_NE(pixelAt(assets.stageSurface, 303, top - 1), ARROW_PIXEL);
-    EXPECT_NE(pixelAt(assets.stageSurface, 302, top), ARROW_PIXEL);
-    EXPECT_NE(pixelAt(assets.stageSurface, 333, top), ARROW_PIXEL);
   }
   const std::vector<int> want = {1,  2,  3,  4,  5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 14,
                                  13, 12, 11, 10, 9, 8, 7, 6, 5, 4,  3,  2,  1,  0,  1,  2};
@@ -671,17 +611,13 @@ TEST_F(StageDrawing, TwoDoorsInViewBobTwiceAsFast) {
 // ---------------------------------------------------------------------------
 // Goal chest.
 
-TEST_F(StageDrawing, ClosedGoalChestSparklesOnEvenFrames) {
+TEST_F(StageDrawing, ClosedGoalChestStaysShut) {
   put(4, 10, GOAL_CHEST);
   SpriteSurface want = drawWithoutCell(0, 0, 4, 10);
   blitKeyedStretched(&want, 200, 84, 150, 50, assets.tileSheet, 0, 850, 150, 50, 0xFFFFFF);
   EXPECT_TRUE(samePicture(want, *assets.stageSurface));
-  EXPECT_EQ(stageDraw.sparkleFrame, 1);
-  drawStage(0, 0);  // odd frame
-  EXPECT_EQ(stageDraw.sparkleFrame, 1);
   for (int i = 0; i < 14; i++) drawStage(0, 0);
-  EXPECT_EQ(stageDraw.sparkleFrame, 0);  // 8 even frames: once round
-  EXPECT_EQ(stage.grid[4][10].progress, 0);
+  EXPECT_EQ(stage.grid[4][10].progress, 0);  // stays shut
 }
 
 TEST_F(StageDrawing, OpenedGoalChestOpensAndGlitters) {
@@ -746,11 +682,9 @@ TEST_F(StageDrawing, BarrelChestGivesItsBombAfterRiseAndFade) {
   EXPECT_EQ(stageDraw.chestRise, 0);
   ASSERT_EQ(chest.state, 2);
 
-  for (int i = 1; i <= 10; i++) {
-    drawStage(0, 0);
-    EXPECT_EQ(chest.state, 2);
-    EXPECT_EQ(stageDraw.chestFade, 10 * i);
-  }
+  for (int i = 1; i <= 10; i++) drawStage(0, 0);
+  EXPECT_EQ(chest.state, 2);
+  EXPECT_EQ(stageDraw.chestFade, 100);
   EXPECT_EQ(bombs.barrelBombCount, 2);
   EXPECT_EQ(stage.barrelBombFound, 0);
   EXPECT_FALSE(saveFileExists("save1.dat"));
@@ -786,50 +720,34 @@ int runChest(MapCell& chest) {
   return frames;
 }
 
-TEST_F(StageDrawing, FullStockEmptiesTheChestWithoutSaving) {
+TEST_F(StageDrawing, ChestsGiveTheirBombOnlyWithRoomInTheStock) {
+  // The rolling chest's flag is set even when the stock is full.
+  struct Case {
+    int kind, start, count, rollingFound;
+    bool saved;
+  } cases[] = {
+      {CHEST_THROWN_BOMB, 9, 9, 0, false},
+      {CHEST_THROWN_BOMB, 3, 4, 0, true},
+      {CHEST_ROLLING_BOMB, 9, 9, 1, false},
+      {CHEST_ROLLING_BOMB, 0, 1, 1, true},
+  };
   useTempSaveFolder();
-  bombs.thrownBombCount = 9;
-  MapCell& chest = put(10, 10, CHEST_THROWN_BOMB);
-  drawStage(0, 0);
-  EXPECT_LT(runChest(chest), 200);
-  EXPECT_EQ(bombs.thrownBombCount, 9);
-  EXPECT_FALSE(saveFileExists("save1.dat"));
-  EXPECT_FALSE(saveFileExists("mapsave.dat"));
-}
-
-TEST_F(StageDrawing, RollingChestSetsItsFlagEvenWithAFullStock) {
-  useTempSaveFolder();
-  bombs.rollingBombCount = 9;
-  MapCell& chest = put(10, 10, CHEST_ROLLING_BOMB);
-  drawStage(0, 0);
-  runChest(chest);
-  EXPECT_EQ(stage.rollingBombFound, 1);
-  EXPECT_EQ(bombs.rollingBombCount, 9);
-  EXPECT_FALSE(saveFileExists("save1.dat"));
-
-  // With room in the stock the bomb is given and saved.
-  bombs.rollingBombCount = 0;
-  stage.rollingBombFound = 0;
-  chest.state = 0;
-  drawStage(0, 0);
-  runChest(chest);
-  EXPECT_EQ(bombs.rollingBombCount, 1);
-  EXPECT_EQ(stage.rollingBombFound, 1);
-  EXPECT_EQ(stage.barrelBombFound, 0);
-  EXPECT_TRUE(saveFileExists("save1.dat"));
-  EXPECT_TRUE(saveFileExists("mapsave.dat"));
-}
-
-TEST_F(StageDrawing, ThrownChestGivesAThrownBomb) {
-  useTempSaveFolder();
-  bombs.thrownBombCount = 3;
-  MapCell& chest = put(10, 10, CHEST_THROWN_BOMB);
-  drawStage(0, 0);
-  runChest(chest);
-  EXPECT_EQ(bombs.thrownBombCount, 4);
-  EXPECT_EQ(stage.rollingBombFound, 0);
-  EXPECT_EQ(stage.barrelBombFound, 0);
-  EXPECT_TRUE(saveFileExists("save1.dat"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "kind " << c.kind << " from " << c.start);
+    fs::remove(fs::path(saveDir) / "save1.dat");
+    fs::remove(fs::path(saveDir) / "mapsave.dat");
+    stage.rollingBombFound = 0;
+    int& stock = c.kind == CHEST_THROWN_BOMB ? bombs.thrownBombCount : bombs.rollingBombCount;
+    stock = c.start;
+    MapCell& chest = put(10, 10, c.kind);
+    drawStage(0, 0);
+    EXPECT_LT(runChest(chest), 200);
+    EXPECT_EQ(stock, c.count);
+    EXPECT_EQ(stage.rollingBombFound, c.rollingFound);
+    EXPECT_EQ(stage.barrelBombFound, 0);
+    EXPECT_EQ(saveFileExists("save1.dat"), c.saved);
+    EXPECT_EQ(saveFileExists("mapsave.dat"), c.saved);
+  }
 }
 
 TEST_F(StageDrawing, OpeningChestOutsideTheWindowWaitsUntilSeen) {
@@ -917,26 +835,16 @@ TEST_F(FrontEdges, StripsFollowStateAndGateColour) {
     int kind, state, g, sx, sy;
   } cases[] = {
       {BLOCK_MEDIUM, 0, 0, 190, 0},
-      {BLOCK_STRONG, 0, 0, 240, 0},
-      {WEIGHT_SWITCH, 0, 0, 340, 50},
       {WEIGHT_SWITCH, 1, 0, 390, 50},
-      {SWITCH_A, 0, 0, 40, 50},
-      {SWITCH_A, 1, 0, 90, 50},
       {SWITCH_B, 0, 0, 140, 50},
-      {SWITCH_B, 1, 0, 190, 50},
-      {SWITCH_C, 0, 0, 240, 50},
       {SWITCH_C, 1, 0, 290, 50},
-      {HAZARD_A, 0, 0, 40, 100},
       {HAZARD_D, 0, 0, 190, 100},
       {GATE_VERTICAL, 0, 1, 260, 150},
       {GATE_VERTICAL, 1, 2, 480, 270},
-      {GATE_VERTICAL, 0, 3, 700, 150},
       {GATE_HORIZONTAL, 0, 1, 310, 150},
-      {GATE_HORIZONTAL, 1, 2, 650, 150},
       {GATE_HORIZONTAL, 1, 3, 870, 150},
       {GATE_VERTICAL_PART, 0, 2, 480, 200},
       {GATE_VERTICAL_PART, 1, 3, 700, 200},
-      {GATE_HORIZONTAL_PART, 0, 1, 360, 150},
       {GATE_HORIZONTAL_PART, 0, 3, 800, 150},
   };
   for (const Case& c : cases) {
@@ -949,17 +857,14 @@ TEST_F(FrontEdges, StripsFollowStateAndGateColour) {
     EXPECT_EQ(s.x, c.sx);
     EXPECT_EQ(s.y, c.sy);
   }
-  for (int kind : {(int)EMPTY, (int)WARP, (int)GOAL_CHEST, (int)CHEST_BARREL_BOMB, 7, -3}) {
-    put(12, 9, kind);
+  // No strip: kinds without an edge, and gates without a picture set.
+  const int none[][2] = {{EMPTY, 0}, {WARP, 0}, {GOAL_CHEST, 0},    {CHEST_BARREL_BOMB, 0},
+                         {7, 0},     {-3, 0},   {GATE_VERTICAL, 0}, {GATE_VERTICAL, 4}};
+  for (auto& kg : none) {
+    put(12, 9, kg[0], 0, kg[1]);
     clearScreen(assets.backBufferDC, 0x0000FF);
     drawFrontEdges(250, 250, barrelX);
-    EXPECT_EQ(stripAt(1, 50).tag, 0u) << kind;
-  }
-  for (int g : {0, 4}) {
-    put(12, 9, GATE_VERTICAL, 0, g);
-    clearScreen(assets.backBufferDC, 0x0000FF);
-    drawFrontEdges(250, 250, barrelX);
-    EXPECT_EQ(stripAt(1, 50).tag, 0u) << g;
+    EXPECT_EQ(stripAt(1, 50).tag, 0u) << kg[0] << " colour " << kg[1];
   }
 }
 
@@ -975,24 +880,12 @@ TEST_F(FrontEdges, OverlayWindowIsClearedEachCall) {
 // Grid edges: the pass and the strips never read or write outside the grid.
 
 TEST_F(StageDrawing, CameraAtTheGridsEdgesStaysInsideTheGrid) {
-  const int kinds[] = {WALL,
-                       BLOCK_WEAK,
-                       SWITCH_A,
-                       GATE_VERTICAL,
-                       GATE_HORIZONTAL,
-                       WARP,
-                       CHEST_BARREL_BOMB,
-                       GOAL_CHEST,
-                       STAGE_DOOR,
-                       GATE_VERTICAL_PART,
-                       GATE_HORIZONTAL_PART,
-                       CHEST_ROLLING_BOMB,
-                       CHEST_THROWN_BOMB,
-                       TIMED_SWITCH};
   int i = 0;
   for (int r = 0; r < GRID_SIZE; r++) {
     for (int c = 0; c < GRID_SIZE; c++, i++) {
-      MapCell& cell = put(r, c, kinds[i % 14], (i / 14) % 3, (i / 7) % 5);
+      // Every kind, known or not, with states 0..2 and colours 0..4.
+      const int kind = i % 36 < 33 ? i % 36 : GATE_VERTICAL_PART + i % 2;
+      MapCell& cell = put(r, c, kind, (i / 36) % 3, (i / 7) % 5);
       cell.linkRow = (i % 2) ? 1000 : -7;  // parts pointing far outside
       cell.linkCol = (i % 3) ? -1000 : 300;
     }

@@ -6,37 +6,9 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "stage/stage_state.h"
+
 namespace {
-
-constexpr int MAX_SIDE = 256;
-constexpr int TILE = 25;
-
-enum Kind : int {
-  K_EMPTY = 0,
-  K_WALL = 1,
-  K_WEAK = 2,
-  K_MEDIUM = 3,
-  K_STRONG = 4,
-  K_WEIGHT = 5,
-  K_SWITCH_A = 10,
-  K_SWITCH_B = 12,
-  K_SWITCH_C = 14,
-  K_HAZARD_A = 16,
-  K_HAZARD_B = 17,
-  K_HAZARD_C = 18,
-  K_HAZARD_D = 19,
-  K_GATE_V = 20,
-  K_GATE_H = 21,
-  K_WARP = 22,
-  K_PLATFORM = 23,
-  K_CRUSHER = 24,
-  K_GOAL = 25,
-  K_TIMED = 26,
-  K_CHEST_ROLLING = 29,
-  K_CHEST_BARREL = 30,
-  K_DOOR = 31,
-  K_CHEST_THROWN = 32,
-};
 
 // What a target after "->" must be for each kind.
 enum class Needs { NOTHING, GATE, CELL, PLATFORM_END, STAGE };
@@ -48,31 +20,31 @@ struct KindName {
 };
 
 const KindName KIND_NAMES[] = {
-    {"empty", K_EMPTY, Needs::NOTHING},
-    {"mark", K_EMPTY, Needs::NOTHING},
-    {"wall", K_WALL, Needs::NOTHING},
-    {"weak", K_WEAK, Needs::NOTHING},
-    {"medium", K_MEDIUM, Needs::NOTHING},
-    {"strong", K_STRONG, Needs::NOTHING},
-    {"weight", K_WEIGHT, Needs::GATE},
-    {"switch_a", K_SWITCH_A, Needs::GATE},
-    {"switch_b", K_SWITCH_B, Needs::GATE},
-    {"switch_c", K_SWITCH_C, Needs::GATE},
-    {"timed", K_TIMED, Needs::GATE},
-    {"hazard_a", K_HAZARD_A, Needs::NOTHING},
-    {"hazard_b", K_HAZARD_B, Needs::NOTHING},
-    {"hazard_c", K_HAZARD_C, Needs::NOTHING},
-    {"hazard_d", K_HAZARD_D, Needs::NOTHING},
-    {"gate_v", K_GATE_V, Needs::NOTHING},
-    {"gate_h", K_GATE_H, Needs::NOTHING},
-    {"warp", K_WARP, Needs::CELL},
-    {"platform", K_PLATFORM, Needs::PLATFORM_END},
-    {"crusher", K_CRUSHER, Needs::NOTHING},
-    {"goal", K_GOAL, Needs::NOTHING},
-    {"chest_rolling", K_CHEST_ROLLING, Needs::NOTHING},
-    {"chest_barrel", K_CHEST_BARREL, Needs::NOTHING},
-    {"chest_thrown", K_CHEST_THROWN, Needs::NOTHING},
-    {"door", K_DOOR, Needs::STAGE},
+    {"empty", EMPTY, Needs::NOTHING},
+    {"mark", EMPTY, Needs::NOTHING},
+    {"wall", WALL, Needs::NOTHING},
+    {"weak", BLOCK_WEAK, Needs::NOTHING},
+    {"medium", BLOCK_MEDIUM, Needs::NOTHING},
+    {"strong", BLOCK_STRONG, Needs::NOTHING},
+    {"weight", WEIGHT_SWITCH, Needs::GATE},
+    {"switch_a", SWITCH_A, Needs::GATE},
+    {"switch_b", SWITCH_B, Needs::GATE},
+    {"switch_c", SWITCH_C, Needs::GATE},
+    {"timed", TIMED_SWITCH, Needs::GATE},
+    {"hazard_a", HAZARD_A, Needs::NOTHING},
+    {"hazard_b", HAZARD_B, Needs::NOTHING},
+    {"hazard_c", HAZARD_C, Needs::NOTHING},
+    {"hazard_d", HAZARD_D, Needs::NOTHING},
+    {"gate_v", GATE_VERTICAL, Needs::NOTHING},
+    {"gate_h", GATE_HORIZONTAL, Needs::NOTHING},
+    {"warp", WARP, Needs::CELL},
+    {"platform", PLATFORM_ORIGIN, Needs::PLATFORM_END},
+    {"crusher", CRUSHER_SWITCH, Needs::NOTHING},
+    {"goal", GOAL_CHEST, Needs::NOTHING},
+    {"chest_rolling", CHEST_ROLLING_BOMB, Needs::NOTHING},
+    {"chest_barrel", CHEST_BARREL_BOMB, Needs::NOTHING},
+    {"chest_thrown", CHEST_THROWN_BOMB, Needs::NOTHING},
+    {"door", STAGE_DOOR, Needs::STAGE},
 };
 
 const KindName* findKind(const std::string& name) {
@@ -100,22 +72,22 @@ bool fixedKind(char c, int* kind) {
     case ' ':
     case 'S':
     case ':':
-    case '=': *kind = K_EMPTY; return true;
-    case '#': *kind = K_WALL; return true;
-    case '1': *kind = K_WEAK; return true;
-    case '2': *kind = K_MEDIUM; return true;
-    case '3': *kind = K_STRONG; return true;
-    case '^': *kind = K_HAZARD_A; return true;
-    case '*': *kind = K_HAZARD_B; return true;
-    case '%': *kind = K_HAZARD_C; return true;
-    case '&': *kind = K_HAZARD_D; return true;
-    case '|': *kind = K_GATE_V; return true;
-    case '-': *kind = K_GATE_H; return true;
-    case '@': *kind = K_CRUSHER; return true;
-    case '$': *kind = K_GOAL; return true;
-    case 'R': *kind = K_CHEST_ROLLING; return true;
-    case 'B': *kind = K_CHEST_BARREL; return true;
-    case 'T': *kind = K_CHEST_THROWN; return true;
+    case '=': *kind = EMPTY; return true;
+    case '#': *kind = WALL; return true;
+    case '1': *kind = BLOCK_WEAK; return true;
+    case '2': *kind = BLOCK_MEDIUM; return true;
+    case '3': *kind = BLOCK_STRONG; return true;
+    case '^': *kind = HAZARD_A; return true;
+    case '*': *kind = HAZARD_B; return true;
+    case '%': *kind = HAZARD_C; return true;
+    case '&': *kind = HAZARD_D; return true;
+    case '|': *kind = GATE_VERTICAL; return true;
+    case '-': *kind = GATE_HORIZONTAL; return true;
+    case '@': *kind = CRUSHER_SWITCH; return true;
+    case '$': *kind = GOAL_CHEST; return true;
+    case 'R': *kind = CHEST_ROLLING_BOMB; return true;
+    case 'B': *kind = CHEST_BARREL_BOMB; return true;
+    case 'T': *kind = CHEST_THROWN_BOMB; return true;
     default: return false;
   }
 }
@@ -354,7 +326,7 @@ bool compileStage(StageSource& s, const std::set<int>& knownStages,
   int rows = (int)s.gridRows.size();
   int cols = 0;
   for (const std::string& r : s.gridRows) cols = std::max(cols, (int)r.size());
-  if (rows < 1 || rows > MAX_SIDE || cols < 1 || cols > MAX_SIDE) {
+  if (rows < 1 || rows > GRID_SIZE || cols < 1 || cols > GRID_SIZE) {
     error(s.gridLine, 0,
           "the grid is " + std::to_string(cols) + " wide and " + std::to_string(rows) +
               " tall; both must be 1 .. 256");
@@ -369,7 +341,7 @@ bool compileStage(StageSource& s, const std::set<int>& knownStages,
   auto lineOf = [&](int r) { return s.gridLines[r]; };
 
   // Kinds of every cell, and where each label and the start marker stand.
-  std::vector<int> kinds((size_t)rows * cols, K_EMPTY);
+  std::vector<int> kinds((size_t)rows * cols, EMPTY);
   std::map<char, std::vector<std::pair<int, int>>> placed;
   std::vector<std::pair<int, int>> starts;
   for (int r = 0; r < rows; r++) {
@@ -387,7 +359,7 @@ bool compileStage(StageSource& s, const std::set<int>& knownStages,
                   (isLabelChar(ch)
                        ? ": define it below the grid, as in '" + std::string(1, ch) + " = wall'"
                        : ""));
-        kind = K_EMPTY;
+        kind = EMPTY;
       }
       kinds[(size_t)r * cols + c] = kind;
     }
@@ -400,8 +372,8 @@ bool compileStage(StageSource& s, const std::set<int>& knownStages,
   for (int r = 0; r < rows; r++) {
     for (int c = 0; c < cols; c++) {
       int kind = kindAt(r, c);
-      if (kind != K_GATE_V && kind != K_GATE_H) continue;
-      bool vertical = kind == K_GATE_V;
+      if (kind != GATE_VERTICAL && kind != GATE_HORIZONTAL) continue;
+      bool vertical = kind == GATE_VERTICAL;
       char mark = vertical ? ':' : '=';
       for (int k = 1; k <= 3; k++) {
         int pr = vertical ? r + k : r, pc = vertical ? c : c + k;
@@ -445,12 +417,13 @@ bool compileStage(StageSource& s, const std::set<int>& knownStages,
           "'S' in the grid and a 'start' line at " + std::to_string(s.startLine) +
               ": keep one of them");
   } else if (s.hasStart) {
-    if (s.startX < 0 || s.startY < 0 || s.startX > TILE * cols - TILE ||
-        s.startY > TILE * rows - 2 * TILE)
+    if (s.startX < 0 || s.startY < 0 || s.startX > TILE_SIZE * cols - TILE_SIZE ||
+        s.startY > TILE_SIZE * rows - 2 * TILE_SIZE)
       error(s.startLine, 0,
             "start " + std::to_string(s.startX) + "," + std::to_string(s.startY) +
                 " puts the player (25 x 50 px) outside the stage of " +
-                std::to_string(TILE * cols) + " x " + std::to_string(TILE * rows) + " px");
+                std::to_string(TILE_SIZE * cols) + " x " + std::to_string(TILE_SIZE * rows) +
+                " px");
     s.playerStartX = s.startX;
     s.playerStartY = s.startY;
   } else if (starts.empty()) {
@@ -460,8 +433,8 @@ bool compileStage(StageSource& s, const std::set<int>& knownStages,
     if (r + 1 >= rows)
       error(lineOf(r), c + 1,
             "'S' marks the player's upper half; the cell below it must be inside the stage");
-    s.playerStartX = TILE * c;
-    s.playerStartY = TILE * r;
+    s.playerStartX = TILE_SIZE * c;
+    s.playerStartY = TILE_SIZE * r;
   }
 
   // Links: every labelled cell with a target gets it resolved and checked.
@@ -522,7 +495,8 @@ bool compileStage(StageSource& s, const std::set<int>& knownStages,
                   std::to_string(rows) + " rows and " + std::to_string(cols) + " columns");
         continue;
       }
-      if (needs == Needs::GATE && kindAt(tr, tc) != K_GATE_V && kindAt(tr, tc) != K_GATE_H) {
+      if (needs == Needs::GATE && kindAt(tr, tc) != GATE_VERTICAL &&
+          kindAt(tr, tc) != GATE_HORIZONTAL) {
         error(def.line, 0, what + " links to " + cellName(tr, tc) + ", which is not a gate");
       } else if (needs == Needs::PLATFORM_END) {
         bool above = tc == c && tr < r;

@@ -84,20 +84,6 @@ TEST_F(MissScreenTest, FlightThatCannotReachTheMiddleEndsThere) {
   }
 }
 
-TEST_F(MissScreenTest, FlightFromBelowTheScreenStillFliesUp) {
-  s().screenX = 300;
-  s().screenY = 600;
-  int n = 0;
-  while (s().missStep < 2 && n < 500) {
-    frame();
-    n++;
-  }
-  EXPECT_EQ(s().missStep, 2);
-  EXPECT_LE(s().playerY, 215);
-  EXPECT_GT(s().playerY, 205);
-  EXPECT_GT(n, 19 + 30);  // 385 px at 10 a frame
-}
-
 TEST_F(MissScreenTest, EnterDuringTheFallJumpsToTheMenuWithoutChoosing) {
   frame();
   headlessSetKey(VK_RETURN, 1);
@@ -145,17 +131,6 @@ TEST_F(MissScreenTest, MenuCursorSoundsOnlyOnFreshPresses) {
   frame();
   EXPECT_EQ(s().missCursor, 1);
   EXPECT_EQ(wavesPlayed("SE/cursor2.wav"), 1);  // the latch was still set
-}
-
-TEST_F(MissScreenTest, MenuPoseCyclesThroughSevenPictures) {
-  skipToMenu();
-  s().menuPose = 0;
-  std::vector<int> seen;
-  for (int i = 0; i < 9; i++) {
-    seen.push_back(s().menuPose);
-    frame();
-  }
-  EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 0, 1}));
 }
 
 TEST_F(MissScreenTest, RetryRestoresTheSaveResetsBombsAndFadesIn) {

@@ -25,16 +25,6 @@ TEST_F(PlayFrameTest, KeyEdgeSequences) {
   EXPECT_EQ(edgesFor({1, 1, 0, 1, 1}), (std::vector<int32_t>{2, 3, 1, 3, 3}));
 }
 
-TEST_F(PlayFrameTest, ReadBombKeysAdvancesQWEIndependently) {
-  int32_t q = 0, w = 3, e = 3;
-  headlessSetKey(VK_Q, 1);
-  headlessSetKey(VK_E, 1);
-  readBombKeys(&q, &w, &e);
-  EXPECT_EQ(q, KEY_PRESSED);
-  EXPECT_EQ(w, KEY_RELEASED);
-  EXPECT_EQ(e, KEY_HELD);
-}
-
 TEST_F(PlayFrameTest, ResetBombsPutsEveryUsedSlotBackInStock) {
   bombs.thrownBombCount = 3;
   bombs.barrelBombCount = 2;
@@ -68,15 +58,6 @@ TEST_F(PlayFrameTest, ResetBombsKeepsToTheArraysWhateverTheCounts) {
   EXPECT_EQ(s().thrown.x[9], -50.f);
   EXPECT_EQ(s().barrel.state[0], 4);
   EXPECT_EQ(s().fadeLevel, 100);  // the field after the arrays is untouched
-}
-
-TEST_F(PlayFrameTest, FadeCoverIsBlackAtItsOpacity) {
-  clearScreen(assets.backBufferDC, 0xFFFFFF);
-  drawFadeCover(0);
-  EXPECT_EQ(pixelAt(assets.backBufferDC, 320, 240), 0xFFFFFFu);
-  drawFadeCover(100);
-  EXPECT_EQ(pixelAt(assets.backBufferDC, 0, 0), 0u);
-  EXPECT_EQ(pixelAt(assets.backBufferDC, 639, 479), 0u);
 }
 
 class PlayFrameStageTest : public ScreensTest {

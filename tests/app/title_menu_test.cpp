@@ -108,15 +108,6 @@ TEST_F(TitleMenuTest, CursorMovesAndSoundsOnlyOnFreshPresses) {
   EXPECT_EQ(wavesPlayed("SE/cursor1.wav"), 1);
 }
 
-TEST_F(TitleMenuTest, WobbleSwingsTwoDegreesEachWay) {
-  std::vector<int> seen;
-  for (int i = 0; i < 8; i++) {
-    frame();
-    seen.push_back(t().wobble);
-  }
-  EXPECT_EQ(seen, (std::vector<int>{-1, -2, -1, 0, 1, 2, 1, 0}));
-}
-
 TEST_F(TitleMenuTest, ExplosionRunsTwelveFramesWithOneSound) {
   frame();
   choose();

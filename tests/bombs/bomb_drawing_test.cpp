@@ -96,19 +96,6 @@ TEST_F(BombDrawing, ThrownBombKeepsTheFacingItWasThrownWith) {
   EXPECT_EQ(bombs.facingColumn[0], 1);
 }
 
-TEST_F(BombDrawing, RollingBombCyclesFourFramesAndTakesItsFacingWhileHeld) {
-  bombs.rollingBombCount = 1;
-  rolling.state[0] = BOMB_HELD;
-  facing = -1;
-  std::vector<int> frames;
-  for (int f = 0; f < 6; f++) {
-    frames.push_back(bombs.rollFrame[0]);
-    draw();
-  }
-  EXPECT_EQ(frames, (std::vector<int>{0, 1, 2, 3, 0, 1}));
-  EXPECT_EQ(bombs.facingRow[0], 1);
-}
-
 TEST_F(BombDrawing, BlastRunsNineFramesSpendsTheSlotAndSounds) {
   thrown.state[1] = BOMB_BLAST;
   thrown.x[1] = 200.7f;

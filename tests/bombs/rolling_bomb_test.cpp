@@ -148,10 +148,3 @@ TEST_F(RollingBomb, RidesAPlatformFromRest) {
   EXPECT_FLOAT_EQ(rolling.y[0], 280.0f);
   EXPECT_EQ(bombs.rollFallSpeed[0], 0.0f);
 }
-
-TEST_F(RollingBomb, ABlastLeftOverAtSteeringTimeReturnsToTheStock) {
-  rolling.state[0] = BOMB_BLAST;
-  rolling.x[0] = 123;
-  rollingFrame(KEY_UP);
-  EXPECT_EQ(rolling.state[0], BOMB_READY);
-}

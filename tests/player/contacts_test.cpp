@@ -11,22 +11,22 @@ TEST_F(PlayerContact, SwitchesNeedAStrictOverlapOfTheNarrowedBox) {
   EXPECT_EQ(stage.grid[9][5].state, 0);
   EXPECT_EQ(checkRightColumn(106.5f, 200), 0);
   EXPECT_EQ(stage.grid[9][5].state, 1);
-}
-
-TEST_F(PlayerContact, SwitchesArePressedFromEitherSide) {
+  // From the other side the narrowed box ends at x + 6.25.
   put(9, 5, SWITCH_B, 0, 29);
-  EXPECT_EQ(checkLeftColumn(143.75f, 200), 0);  // x + 6.25 is exactly 150
+  EXPECT_EQ(checkLeftColumn(143.75f, 200), 0);
   EXPECT_EQ(stage.grid[9][5].state, 0);
   checkLeftColumn(143.5f, 200);
   EXPECT_EQ(stage.grid[9][5].state, 1);
 }
 
 TEST_F(PlayerContact, ChestsAndHazardsTouchInclusively) {
-  put(9, 5, CHEST_THROWN_BOMB);
-  checkRightColumn(106, 200);
-  EXPECT_EQ(stage.grid[9][5].state, 0);
-  checkRightColumn(106.25f, 200);
-  EXPECT_EQ(stage.grid[9][5].state, 1);
+  for (int kind : {CHEST_ROLLING_BOMB, CHEST_BARREL_BOMB, CHEST_THROWN_BOMB}) {
+    put(9, 5, kind);
+    checkRightColumn(106, 200);
+    EXPECT_EQ(stage.grid[9][5].state, 0) << "kind " << kind;
+    checkRightColumn(106.25f, 200);
+    EXPECT_EQ(stage.grid[9][5].state, 1) << "kind " << kind;
+  }
   // An opened chest is left to its animation.
   stage.grid[9][5].state = 2;
   checkRightColumn(110, 200);
@@ -37,14 +37,6 @@ TEST_F(PlayerContact, ChestsAndHazardsTouchInclusively) {
   EXPECT_EQ(app.scene, SCENE_PLAY);
   EXPECT_EQ(checkRightColumn(106.25f, 200), 0);  // hazards do not block
   EXPECT_EQ(app.scene, SCENE_MISS);
-}
-
-TEST_F(PlayerContact, EveryChestKindOpens) {
-  for (int kind : {CHEST_ROLLING_BOMB, CHEST_BARREL_BOMB, CHEST_THROWN_BOMB}) {
-    put(9, 5, kind);
-    checkRightColumn(110, 200);
-    EXPECT_EQ(stage.grid[9][5].state, 1) << "kind " << kind;
-  }
 }
 
 TEST_F(PlayerContact, AWallAboveEndsTheWalkBeforeAChest) {
@@ -125,27 +117,27 @@ TEST_F(PlayerContact, GoalChestClearsTheStageEveryTime) {
   EXPECT_EQ(stage.grid[9][5].state, 1);
 }
 
-TEST_F(PlayerContact, HazardUnderTheFeetEndsTheAttempt) {
+TEST_F(PlayerContact, HazardsUnderTheFeetAtTheHeadOrAtTheSideEndTheAttempt) {
   put(10, 4, HAZARD_A);
   frame();
   EXPECT_EQ(app.scene, SCENE_MISS);
-}
 
-TEST_F(PlayerContact, HazardAtTheHeadEndsTheAttempt) {
+  TearDown();
+  SetUp();
   put(8, 4, HAZARD_C);
   EXPECT_EQ(checkHeadRow(100, 200), 0);
   EXPECT_EQ(app.scene, SCENE_MISS);
-}
 
-TEST_F(PlayerContact, HazardReachedByAJumpEndsTheAttempt) {
-  put(6, 4, HAZARD_D);
+  TearDown();
+  SetUp();
+  put(6, 4, HAZARD_D);  // reached by a jump
   frame();
   key(VK_SPACE, 1);
   frames(3);
   EXPECT_EQ(app.scene, SCENE_MISS);
-}
 
-TEST_F(PlayerContact, HazardAtTheSideEndsTheAttempt) {
+  TearDown();
+  SetUp();
   put(9, 6, HAZARD_B);
   key(VK_RIGHT, 1);
   int guard = 0;

@@ -56,18 +56,6 @@ TEST_F(PlayerWarp, AHeldUpKeyMustBeReleasedInFrontFirst) {
   EXPECT_EQ(player.localWarpPhase, 1);
 }
 
-TEST_F(PlayerWarp, ReleasingUpAwayFromAWarpKeepsTheLatch) {
-  placeWarp();
-  player.warpUpLatch = 1;
-  px() = 200;
-  frame();
-  EXPECT_EQ(player.warpUpLatch, 1);
-  px() = 100;
-  key(VK_UP, 1);
-  frame();
-  EXPECT_EQ(player.localWarpPhase, 0);
-}
-
 TEST_F(PlayerWarp, VanishFlyAndAppearOnTheTarget) {
   placeWarp();
   key(VK_UP, 1);
@@ -147,16 +135,6 @@ TEST_F(PlayerWarp, DiagonalFlightEndsNearTheTarget) {
   EXPECT_LT(std::fabs(py() - 75), 12);
 }
 
-TEST_F(PlayerWarp, WarpingPlayerNeitherMovesNorIsEnteredTwice) {
-  placeWarp();
-  key(VK_UP, 1);
-  frame();
-  ASSERT_EQ(player.localWarpPhase, 1);
-  player.localWarpPhase = 0;
-  frame();  // Up still held: the latch keeps it from entering again
-  EXPECT_EQ(player.localWarpPhase, 0);
-}
-
 static void placeDoor(int target) {
   MapCell& c = stage.grid[8][4];
   c.kind = STAGE_DOOR;
@@ -164,65 +142,49 @@ static void placeDoor(int target) {
   c.linkCol = 0;
 }
 
-static void setRunCounters() {
-  app.missCount = 4;
-  app.stageStartMs = 100;
-  app.stageElapsedMs = 65000;
-  app.stageMinutes = 1;
-  app.stageSeconds = 5;
-  stage.blocksCrushed = 7;
-  stage.blocksTotal = 12;
-  bombs.barrelBombCount = 2;
-  bombs.thrownBombCount = 5;
-  bombs.rollingBombCount = 1;
-  stage.barrelBombFound = 1;
-  stage.rollingBombFound = 1;
-}
-
-TEST_F(PlayerDoor, ADoorFromAHomeStageStartsANewAttempt) {
-  stage.currentStage = 2;
-  placeDoor(21);
-  setRunCounters();
-  headless.nowMs = 7000;
-  key(VK_UP, 1);
-  frame();
-  EXPECT_EQ(player.stageWarpPhase, 1);
-  EXPECT_EQ(player.stageChangePending, 1);
-  EXPECT_EQ(player.warpUpLatch, 1);
-  EXPECT_EQ(player.previousStage, 2);
-  EXPECT_EQ(stage.currentStage, 21);
-  EXPECT_EQ(app.missCount, 0);
-  EXPECT_EQ(app.stageStartMs, 7000);
-  EXPECT_EQ(app.stageElapsedMs, 0);
-  EXPECT_EQ(app.stageMinutes, 0);
-  EXPECT_EQ(app.stageSeconds, 0);
-  EXPECT_EQ(stage.blocksCrushed, 0);
-  EXPECT_EQ(stage.blocksTotal, 0);
-  EXPECT_EQ(bombs.barrelBombCount, 0);
-  EXPECT_EQ(bombs.thrownBombCount, 3);
-  EXPECT_EQ(bombs.rollingBombCount, 0);
-  EXPECT_EQ(stage.barrelBombFound, 0);
-  EXPECT_EQ(stage.rollingBombFound, 0);
-}
-
-TEST_F(PlayerDoor, ADoorFromAnotherStageKeepsTheRun) {
-  stage.currentStage = 10;
-  placeDoor(11);
-  setRunCounters();
-  headless.nowMs = 7000;
-  key(VK_UP, 1);
-  frame();
-  EXPECT_EQ(player.stageWarpPhase, 1);
-  EXPECT_EQ(player.previousStage, 10);
-  EXPECT_EQ(stage.currentStage, 11);
-  EXPECT_EQ(app.missCount, 4);
-  EXPECT_EQ(app.stageStartMs, 100);
-  EXPECT_EQ(stage.blocksCrushed, 7);
-  EXPECT_EQ(stage.blocksTotal, 12);
-  EXPECT_EQ(bombs.barrelBombCount, 2);
-  EXPECT_EQ(bombs.thrownBombCount, 5);
-  EXPECT_EQ(bombs.rollingBombCount, 1);
-  EXPECT_EQ(stage.barrelBombFound, 1);
+// A door from a home stage (below 10) starts a new attempt: every run counter
+// goes back to its start value. A door from stage 10 or above keeps them.
+TEST_F(PlayerDoor, OnlyADoorFromAHomeStageResetsTheRunCounters) {
+  for (int from : {2, 10}) {
+    SCOPED_TRACE(from);
+    TearDown();
+    SetUp();
+    stage.currentStage = from;
+    placeDoor(21);
+    app.missCount = 4;
+    app.stageStartMs = 100;
+    app.stageElapsedMs = 65000;
+    app.stageMinutes = 1;
+    app.stageSeconds = 5;
+    stage.blocksCrushed = 7;
+    stage.blocksTotal = 12;
+    bombs.barrelBombCount = 2;
+    bombs.thrownBombCount = 5;
+    bombs.rollingBombCount = 1;
+    stage.barrelBombFound = 1;
+    stage.rollingBombFound = 1;
+    headless.nowMs = 7000;
+    key(VK_UP, 1);
+    frame();
+    EXPECT_EQ(player.stageWarpPhase, 1);
+    EXPECT_EQ(player.stageChangePending, 1);
+    EXPECT_EQ(player.warpUpLatch, 1);
+    EXPECT_EQ(player.previousStage, from);
+    EXPECT_EQ(stage.currentStage, 21);
+    bool reset = from < 10;
+    EXPECT_EQ(app.missCount, reset ? 0 : 4);
+    EXPECT_EQ(app.stageStartMs, reset ? 7000 : 100);
+    EXPECT_EQ(app.stageElapsedMs, reset ? 0 : 65000);
+    EXPECT_EQ(app.stageMinutes, reset ? 0 : 1);
+    EXPECT_EQ(app.stageSeconds, reset ? 0 : 5);
+    EXPECT_EQ(stage.blocksCrushed, reset ? 0 : 7);
+    EXPECT_EQ(stage.blocksTotal, reset ? 0 : 12);
+    EXPECT_EQ(bombs.barrelBombCount, reset ? 0 : 2);
+    EXPECT_EQ(bombs.thrownBombCount, reset ? 3 : 5);
+    EXPECT_EQ(bombs.rollingBombCount, reset ? 0 : 1);
+    EXPECT_EQ(stage.barrelBombFound, reset ? 0 : 1);
+    EXPECT_EQ(stage.rollingBombFound, reset ? 0 : 1);
+  }
 }
 
 TEST_F(PlayerDoor, VanishingFadesAndEntersTheNewStage) {
@@ -253,14 +215,6 @@ TEST_F(PlayerDoor, VanishingFadesAndEntersTheNewStage) {
   EXPECT_EQ(player.stageWarpPhase, 0);
   EXPECT_EQ(player.warpFrame, 0);
   EXPECT_EQ(app.scene, SCENE_PLAY);
-}
-
-TEST_F(PlayerDoor, NothingRunsWithoutAPhase) {
-  updateStageWarp(&px(), &py(), 0, 0);
-  updateLocalWarp(&px(), &py(), 0, 0);
-  EXPECT_EQ(px(), 100);
-  EXPECT_EQ(py(), 200);
-  EXPECT_EQ(player.warpFrame, 0);
 }
 
 TEST(PlayerAngle, WholeDegreesBetweenTwoPoints) {

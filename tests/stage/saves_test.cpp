@@ -108,12 +108,6 @@ TEST_F(Saves, SavesWithoutAPositionRepeatTheLastCheckpoint) {
   EXPECT_EQ(edge[1] ^ edge[2], 250);
   EXPECT_EQ(stage.lastSavedX, 200);
   EXPECT_EQ(stage.lastSavedY, 150);
-  // Scrambling works on copies.
-  saveProgressWithKeys(-1, 5, 0x7FFF, 0x1234);
-  EXPECT_EQ(stage.lastSavedX, 200);
-  std::vector<int32_t> last = words(readFile(progressPath()));
-  EXPECT_EQ(last[0] ^ last[2], 200);
-  EXPECT_EQ(last[1] ^ last[2], 150);
 }
 
 TEST_F(Saves, SnapshotOfA40By12StageRoundTrips) {
@@ -142,14 +136,13 @@ TEST_F(Saves, SnapshotOfA40By12StageRoundTrips) {
   loadSaves(&x, &y);
   EXPECT_EQ(stage.stageCols, 40);
   EXPECT_EQ(stage.stageRows, 12);
-  for (int r = 0; r < 12; r++) {
+  for (int r = 0; r < 12; r++)
     for (int c = 0; c < 40; c++) {
-      EXPECT_EQ(stage.grid[r][c].kind, before[r][c].kind);
-      EXPECT_EQ(stage.grid[r][c].state, before[r][c].state);
-      EXPECT_EQ(stage.grid[r][c].linkRow, before[r][c].linkRow);
-      EXPECT_EQ(stage.grid[r][c].linkCol, before[r][c].linkCol);
+      const MapCell &a = stage.grid[r][c], &b = before[r][c];
+      ASSERT_TRUE(a.kind == b.kind && a.state == b.state && a.linkRow == b.linkRow &&
+                  a.linkCol == b.linkCol)
+          << r << "," << c;
     }
-  }
 }
 
 TEST_F(Saves, SnapshotKeepsOnlyTheLowByteOfKindAndState) {

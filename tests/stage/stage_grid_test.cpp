@@ -72,39 +72,3 @@ TEST_F(StageGrid, ListsKeepInsertionOrderAndAllowRemovalWhileWalking) {
   EXPECT_EQ(stage.crushEffects, nullptr);
   EXPECT_EQ(countCrushEffects(), 0);
 }
-
-TEST_F(StageGrid, SwitchTimersAreStampedAndFreed) {
-  headless.nowMs = 1234;
-  addSwitchTimer(3, 4);
-  headless.nowMs = 2000;
-  addSwitchTimer(5, 6);
-  ASSERT_EQ(countSwitchTimers(), 2);
-  EXPECT_EQ(stage.switchTimers->startMs, 1234);
-  EXPECT_EQ(stage.switchTimers->row, 3);
-  EXPECT_EQ(stage.switchTimers->next->startMs, 2000);
-  EXPECT_EQ(stage.switchTimers->next->col, 6);
-  removeSwitchTimer(stage.switchTimers);
-  EXPECT_EQ(stage.switchTimers->row, 5);
-  freeSwitchTimers();
-  EXPECT_EQ(countSwitchTimers(), 0);
-  freeSwitchTimers();  // freeing an empty list is harmless
-}
-
-TEST_F(StageGrid, PlatformsChooseTheirAxisFromTheColumn) {
-  addMovingPlatform(50, 100, 50, 25);
-  addMovingPlatform(50, 100, 150, 100);
-  addMovingPlatform(50, 100, 150, 0);  // a far end in another row still runs sideways
-  MovingPlatform* p = stage.platforms;
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->axis, 1);
-  EXPECT_EQ(p->direction, -1);
-  EXPECT_EQ(p->x, 50);
-  EXPECT_EQ(p->y, 100);
-  p = p->next;
-  EXPECT_EQ(p->axis, 0);
-  EXPECT_EQ(p->direction, 1);
-  EXPECT_EQ(p->next->axis, 0);
-  EXPECT_EQ(p->next->next, nullptr);
-  freeMovingPlatforms();
-  EXPECT_EQ(stage.platforms, nullptr);
-}

@@ -49,6 +49,19 @@ inline int runCommand(const std::string& command) {
   return WEXITSTATUS(status);
 }
 
+// Runs a shell command and collects what it prints (standard output and
+// errors); returns its exit code.
+inline int runCapture(const std::string& command, std::string* output) {
+  FILE* p = popen((command + " 2>&1").c_str(), "r");
+  if (!p) return -1;
+  char buf[512];
+  size_t n;
+  output->clear();
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) output->append(buf, n);
+  int status = pclose(p);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 // Runs the headless runner on the build's data with these arguments.
 inline int runReplay(const std::string& args, const std::string& dataDir = PUXTEN_DATA_DIR) {
   return runCommand(std::string(PUXTEN_REPLAY) + " --data '" + dataDir + "' " + args +

@@ -8,12 +8,7 @@ class MissScreenTest : public ScreensTest {
     ScreensTest::SetUp();
     makeStage(20, 40, 10);
     app.scene = SCENE_MISS;
-    s().playerX = 400;
-    s().playerY = 200;
-    s().cameraX = 100;
-    s().cameraY = 0;
-    s().screenX = 300;
-    s().screenY = 200;
+    standOnScreen();
   }
   static void frame() { missScreenFrame(); }
   static void frames(int n) {

@@ -64,14 +64,9 @@ TEST(Replay, QuittingFromTheTitleEndsWithTheGamesExitCode) {
 TEST(Replay, BadInputScriptIsRefusedWithItsLine) {
   std::string dir = makeTempDir();
   writeFile(dir + "/bad.keys", "10 Right\n5 Jump\n");
-  std::string cmd = std::string(PUXTEN_REPLAY) + " --input " + dir + "/bad.keys 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  char buf[512] = {};
-  size_t n = fread(buf, 1, sizeof buf - 1, p);
-  buf[n] = 0;
-  int status = pclose(p);
-  EXPECT_EQ(WEXITSTATUS(status), 2);
-  EXPECT_NE(std::string(buf).find("line 2"), std::string::npos) << buf;
+  std::string out;
+  EXPECT_EQ(runCapture(std::string(PUXTEN_REPLAY) + " --input " + dir + "/bad.keys", &out), 2);
+  EXPECT_NE(out.find("line 2"), std::string::npos) << out;
 }
 
 std::vector<std::string> stageReplays() {
@@ -159,14 +154,9 @@ TEST(Replay, AMissingPictureStopsTheStartWithTheBitmapError) {
       runCommand("mkdir -p " + dir + "/image && for f in '" + data + "'/image/*; do ln -s \"$f\" " +
                  dir + "/image/; done && rm " + dir + "/image/tchara.bmp"),
       0);
-  std::string cmd = std::string(PUXTEN_REPLAY) + " --data " + dir + " --frames 5 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  char buf[512] = {};
-  size_t n = fread(buf, 1, sizeof buf - 1, p);
-  buf[n] = 0;
-  int status = pclose(p);
-  EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_NE(std::string(buf).find("Bitmapロードエラー:image/tchara.bmp"), std::string::npos) << buf;
+  std::string out;
+  EXPECT_EQ(runCapture(std::string(PUXTEN_REPLAY) + " --data " + dir + " --frames 5", &out), 1);
+  EXPECT_NE(out.find("Bitmapロードエラー:image/tchara.bmp"), std::string::npos) << out;
 }
 
 }  // namespace

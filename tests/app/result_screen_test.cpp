@@ -46,12 +46,7 @@ class ResultScreenTest : public ScreensTest {
     ScreensTest::SetUp();
     makeStage(20, 40, 10);
     app.scene = SCENE_RESULT;
-    s().playerX = 400;
-    s().playerY = 200;
-    s().cameraX = 100;
-    s().cameraY = 0;
-    s().screenX = 300;
-    s().screenY = 200;
+    standOnScreen();
     stage.currentStage = 12;
     stage.homeStage = 1;
     stage.blocksTotal = 10;

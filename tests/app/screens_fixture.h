@@ -67,6 +67,17 @@ class ScreensTest : public ::testing::Test {
     setSaveFolder(saveDir.c_str());
   }
 
+  // The player at stage (400, 200), seen at (300, 200) with the camera at
+  // (100, 0): where the miss and result screens take over.
+  void standOnScreen() {
+    s().playerX = 400;
+    s().playerY = 200;
+    s().cameraX = 100;
+    s().cameraY = 0;
+    s().screenX = 300;
+    s().screenY = 200;
+  }
+
   void TearDown() override {
     stage.platforms = nullptr;  // the tests' platforms are not heap records
     headlessReleaseAllKeys();

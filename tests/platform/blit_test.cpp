@@ -8,6 +8,7 @@
 #include "platform/display.h"
 #include "platform/headless/headless.h"
 #include "platform/sprite.h"
+#include "platform/surface_support.h"
 #include "platform/trig.h"
 
 namespace {
@@ -16,17 +17,6 @@ namespace {
 constexpr uint32_t PX_RED = 0xFF0000, PX_GREEN = 0x00FF00, PX_BLUE = 0x0000FF;
 constexpr uint32_t PX_YELLOW = 0xFFFF00, PX_WHITE = 0xFFFFFF, PX_GREY = 0x808080;
 constexpr uint32_t REF_RED = 0x0000FF, REF_BLUE = 0xFF0000;
-
-struct SpriteDeleter {
-  void operator()(SpriteSurface* s) const { freeSprite(s); }
-};
-using Owned = std::unique_ptr<SpriteSurface, SpriteDeleter>;
-
-Owned blank(int w, int h, uint32_t pixel) {
-  Owned s(createBlankSprite(w, h));
-  std::fill(s->pixels.begin(), s->pixels.end(), pixel);
-  return s;
-}
 
 uint32_t& at(Sprite s, int x, int y) { return s->pixels[(size_t)y * s->width + x]; }
 

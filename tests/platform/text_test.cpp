@@ -9,22 +9,12 @@
 #include "platform/display.h"
 #include "platform/headless/headless.h"
 #include "platform/sprite.h"
+#include "platform/surface_support.h"
 
 namespace {
 
 constexpr uint32_t PX_GREY = 0x808080, PX_RED = 0xFF0000;
 constexpr uint32_t REF_RED = 0x0000FF;
-
-struct SpriteDeleter {
-  void operator()(SpriteSurface* s) const { freeSprite(s); }
-};
-using Owned = std::unique_ptr<SpriteSurface, SpriteDeleter>;
-
-Owned blank(int w, int h, uint32_t pixel) {
-  Owned s(createBlankSprite(w, h));
-  std::fill(s->pixels.begin(), s->pixels.end(), pixel);
-  return s;
-}
 
 uint32_t at(Sprite s, int x, int y) { return s->pixels[(size_t)y * s->width + x]; }
 

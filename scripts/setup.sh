@@ -43,10 +43,13 @@ compiler_launcher() {
 }
 export CCACHE_BASEDIR="$PUXTEN_ROOT"
 
+# build_game TYPE [CMAKE OPTION...]: configures and builds $BUILD_TARGET
+# (default: everything configured).
 build_game() {
   local type="${1:-RelWithDebInfo}"
+  shift || true
   # shellcheck disable=SC2046
   cmake -S "$PUXTEN_ROOT" -B "$PUXTEN_BUILD" -G Ninja -DCMAKE_BUILD_TYPE="$type" \
-    $(compiler_launcher) >/dev/null
-  cmake --build "$PUXTEN_BUILD" -- -j"$(nproc)"
+    $(compiler_launcher) "$@" >/dev/null
+  cmake --build "$PUXTEN_BUILD" --target "${BUILD_TARGET:-all}" -- -j"$(nproc)"
 }

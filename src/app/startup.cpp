@@ -40,7 +40,9 @@ void pumpMessages() {
 
 void askStartupMode() {
   setDisplayMode(0, 0, 1, 1, 0, "");
-  int answer = osMessageBox("フルスクリーンで起動しますか?", "起動オプション", MB_YESNO);
+  int answer = osStartupAnswer();
+  if (answer != IDYES && answer != IDNO)
+    answer = osMessageBox("フルスクリーンで起動しますか?", "起動オプション", MB_YESNO);
   if (answer == IDYES)
     setDisplayMode(200, 200, 640, 480, 2, "PUXTEN");
   else

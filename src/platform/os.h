@@ -27,6 +27,10 @@ void osWarpMouse(int x, int y);        // client pixels
 // IDNO (7) or IDOK (1).
 int osMessageBox(const char* textUtf8, const char* captionUtf8, unsigned flags);
 
+// The answer to the start-up question given in advance (the command line's
+// --window / --fullscreen): IDYES or IDNO; 0 when the player is to be asked.
+int osStartupAnswer();
+
 // Events gathered since the last call (never blocks).
 struct OsEvents {
   int closeRequested;  // the player asked to close the window

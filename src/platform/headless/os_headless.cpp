@@ -66,6 +66,10 @@ int osMessageBox(const char* text, const char* caption, unsigned flags) {
   return headless.startupAnswer;
 }
 
+// The runner answers the question itself (headless.startupAnswer), so the
+// box is still recorded.
+int osStartupAnswer() { return 0; }
+
 void osPollEvents(OsEvents* events) { *events = OsEvents{}; }
 int osJoystickQuery(int, uint32_t*, uint32_t*, uint32_t*) { return 0; }
 

@@ -1,22 +1,26 @@
-// The game: start the display, find the data, play.
+// The game: read the command line, start the display, find the data, play.
 #include <cstdio>
-#include <cstring>
 
 #include "app/app_state.h"
 #include "platform/data_path.h"
+#include "platform/os.h"
+#include "platform/sdl/command_line.h"
 
 int sdlStartVideo();
 
+namespace {
+CommandLine commandLine;
+}
+
+int osStartupAnswer() { return commandLine.startupAnswer; }
+
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--help")) {
-      std::printf(
-          "usage: puxten\nPlays PUXTEN. Data is read from the working directory when it\n"
-          "holds image/, else from the data folder beside the executable.\n");
-      return 0;
-    }
-  }
+  CommandLineResult parsed = parseCommandLine(argc, argv, &commandLine);
+  if (!parsed.run) return parsed.exitCode;
   if (!sdlStartVideo()) return 2;
-  enterDataFolder(nullptr);
+  if (!enterDataFolder(commandLine.dataDir.c_str())) {
+    std::fprintf(stderr, "puxten: cannot enter the data folder %s\n", commandLine.dataDir.c_str());
+    return 1;
+  }
   return runStartup();
 }

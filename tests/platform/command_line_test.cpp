@@ -1,0 +1,33 @@
+// The game's command line, run with no display at all.
+#include <gtest/gtest.h>
+
+#include "puxten_version.h"
+#include "test_support.h"
+
+struct CommandLineCase {
+  const char* args;
+  int exitCode;
+  std::vector<std::string> said;  // every one of these appears in the output
+};
+
+class GameCommandLine : public ::testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(GameCommandLine, AnswersWithoutADisplay) {
+  const CommandLineCase& c = GetParam();
+  std::string out;
+  int code = runCapture("env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER= '" +
+                            std::string(PUXTEN_GAME) + "' " + c.args,
+                        &out);
+  EXPECT_EQ(code, c.exitCode) << out;
+  for (const std::string& s : c.said) EXPECT_NE(out.find(s), std::string::npos) << s << "\n" << out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, GameCommandLine,
+    ::testing::Values(
+        CommandLineCase{"--help", 0, {"--window", "--fullscreen", "--data DIR", "--version"}},
+        CommandLineCase{"--window --version", 0, {"puxten " PUXTEN_VERSION "\n"}},
+        CommandLineCase{"--no-such-option", 2, {"unknown option --no-such-option"}},
+        CommandLineCase{"--window --data", 2, {"missing value after --data"}},
+        // Options are read before the display is looked for.
+        CommandLineCase{"--window --data /nonexistent", 2, {"no display"}}));

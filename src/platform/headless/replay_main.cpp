@@ -2,7 +2,15 @@
 // virtual clock and scripted keys. Every run with the same arguments gives
 // the same pictures, state and trace.
 #include <unistd.h>
+#ifndef PUXTEN_PICTURE_HASHES
+#define PUXTEN_PICTURE_HASHES 0
+#endif
+#if PUXTEN_PICTURE_HASHES
+#include <nettle/sha2.h>
+#endif
 
+#include <bit>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +19,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "platform/data_path.h"
@@ -22,7 +31,7 @@
 namespace {
 
 struct Options {
-  std::string dataDir, saveDir, inputFile, stateFile, traceFile;
+  std::string dataDir, saveDir, inputFile, stateFile, traceFile, hashFile;
   int answerYes = 0;
   int stage = -1;
   int frames = -1;
@@ -33,11 +42,18 @@ Options options;
 std::vector<InputStep> script;
 int lastPicture = 0;
 FILE* trace = nullptr;
+FILE* hashes = nullptr;
+// The last hashed picture and its hash: a picture equal to the one before
+// it is compared rather than hashed again.
+std::vector<uint32_t> hashedFrame;
+constexpr int HASH_BYTES = 32;  // SHA-256
+char hashedHex[2 * HASH_BYTES + 1];
 
 const char* USAGE =
     "usage: puxten-replay [--data DIR] [--save DIR] [--answer yes|no] [--stage N]\n"
     "                     [--input FILE] [--frames N] [--shot N:FILE.png]...\n"
-    "                     [--state FILE.json] [--trace FILE.jsonl]\n";
+    "                     [--state FILE.json] [--trace FILE.jsonl]\n"
+    "                     [--picture-hashes FILE]\n";
 
 [[noreturn]] void fail(const std::string& message) {
   std::fprintf(stderr, "puxten-replay: %s\n", message.c_str());
@@ -91,6 +107,8 @@ void parseOptions(int argc, char** argv) {
       options.stateFile = absolute(v);
     else if (a == "--trace")
       options.traceFile = absolute(v);
+    else if (a == "--picture-hashes")
+      options.hashFile = absolute(v);
     else
       fail("unknown option " + a + "\n" + USAGE);
   }
@@ -113,11 +131,33 @@ void holdKeysFor(int picture) {
     for (int vk : *keys) headlessSetKey(vk, 1);
 }
 
+// One line per presented picture: the SHA-256 of its pixels, each a
+// 0x00RRGGBB word in little-endian byte order, row by row.
+void writePictureHash() {
+  const std::vector<uint32_t>& frame = headless.lastFrame;
+  if (frame != hashedFrame) {
+    uint8_t digest[HASH_BYTES] = {};
+#if PUXTEN_PICTURE_HASHES
+    static_assert(std::endian::native == std::endian::little);
+    static_assert(SHA256_DIGEST_SIZE == HASH_BYTES);
+    sha256_ctx ctx;
+    sha256_init(&ctx);
+    sha256_update(&ctx, frame.size() * sizeof frame[0], (const uint8_t*)frame.data());
+    sha256_digest(&ctx, sizeof digest, digest);
+#endif
+    for (int i = 0; i < HASH_BYTES; i++) std::snprintf(hashedHex + 2 * i, 3, "%02x", digest[i]);
+    hashedFrame = frame;
+  }
+  std::fprintf(hashes, "%s\n", hashedHex);
+}
+
 void writeState() {
   if (trace) {
     std::fclose(trace);
     trace = nullptr;
   }
+  if (hashes && std::fclose(hashes) != 0) fail("cannot write " + options.hashFile);
+  hashes = nullptr;
   if (options.stateFile.empty()) return;
   FILE* f = std::fopen(options.stateFile.c_str(), "wb");
   if (!f) fail("cannot write " + options.stateFile);
@@ -132,6 +172,7 @@ void afterPicture(int picture) {
     std::string line = traceLine(picture);
     std::fprintf(trace, "%s\n", line.c_str());
   }
+  if (hashes) writePictureHash();
   auto shot = options.shots.find(picture);
   if (shot != options.shots.end()) {
     SpriteSurface s;
@@ -176,6 +217,11 @@ int main(int argc, char** argv) {
   if (!options.traceFile.empty()) {
     trace = std::fopen(options.traceFile.c_str(), "wb");
     if (!trace) fail("cannot write " + options.traceFile);
+  }
+  if (!options.hashFile.empty()) {
+    if (!PUXTEN_PICTURE_HASHES) fail("--picture-hashes needs a runner built with nettle");
+    hashes = std::fopen(options.hashFile.c_str(), "wb");
+    if (!hashes) fail("cannot write " + options.hashFile);
   }
   headlessReset();
   headless.startupAnswer = options.answerYes ? 6 : 7;

@@ -125,7 +125,11 @@ void askStartupMode();
 void loadAssets();
 void freeAssets();
 void pumpMessages();
-[[noreturn]] void shutdownProgram();
+// Exit statuses: a quit the player chose is a success; a game that cannot
+// go on (a picture it cannot read) is a failure.
+constexpr int EXIT_CHOSEN_QUIT = 0;
+constexpr int EXIT_GAME_FAILURE = 1;
+[[noreturn]] void shutdownProgram(int exitCode);
 int runStartup();  // the whole program: start-up, frame loop, shutdown
 
 // Frame loop and scenes.

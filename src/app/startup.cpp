@@ -33,7 +33,7 @@ void pumpMessages() {
   if (ev.closeRequested) {
     // The close box never closes silently: only Yes ends the game.
     int answer = osMessageBox("本当に終了しますか？", "終了確認です", MB_YESNO | MB_ICONQUESTION);
-    if (answer == IDYES) shutdownProgram();
+    if (answer == IDYES) shutdownProgram(EXIT_CHOSEN_QUIT);
   }
   handleMusicNotices();
 }
@@ -97,12 +97,12 @@ void freeAssets() {
   assets.backBufferDC = nullptr;
 }
 
-void shutdownProgram() {
+void shutdownProgram(int exitCode) {
   releaseTextFont();
   mciSendString("stop cdaudio");
   mciSendString("close all");
   osSetCursorVisible(1);
-  osTerminate(1);
+  osTerminate(exitCode);
 }
 
 int runStartup() {
@@ -110,5 +110,5 @@ int runStartup() {
   fillTrigTables();
   setDisplayMode(0, 0, 320, 200, 1, "タイトルです");
   runFrameLoop();
-  shutdownProgram();
+  shutdownProgram(EXIT_CHOSEN_QUIT);
 }

@@ -325,7 +325,7 @@ Sprite loadSprite(const char* path) {
     char text[1200];
     std::snprintf(text, sizeof text, "Bitmapロードエラー:%s", path ? path : "");
     osMessageBox(text, "エラー", MB_ICONHAND);
-    shutdownProgram();
+    shutdownProgram(EXIT_GAME_FAILURE);
   }
   if (display.scaleMode != 1) return new SpriteSurface(std::move(picture));
   // Kept at twice the size so that doubled source coordinates address it.

@@ -49,5 +49,5 @@ for _ in $(seq 50); do kill -0 $game_pid 2>/dev/null || break; sleep 0.1; done
 wait $game_pid
 code=$?
 echo "exit code $code"
-[ $code -eq 1 ] || { cat /tmp/puxten-xvfb.log; exit 1; }
+[ $code -eq 0 ] || { cat /tmp/puxten-xvfb.log; exit 1; }
 exit 0

@@ -4,17 +4,27 @@
 #include <unistd.h>
 
 #include "platform/os.h"
+#include "puxten_version.h"
 
 static bool holdsImages(const std::string& dir) {
   struct stat st;
   return stat((dir + "/image").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::vector<std::string> dataFolderCandidates() {
+  std::string beside = osExecutableDataDir();
+  std::string exeDir = beside.substr(0, beside.find_last_of('/') + 1);
+  if (exeDir.empty()) exeDir = "./";
+  char cwd[4096];
+  std::string here = getcwd(cwd, sizeof cwd) ? cwd : ".";
+  return {here, beside, exeDir + "../share/" PUXTEN_APP_FOLDER};
+}
+
 bool enterDataFolder(const char* preferred) {
   if (preferred && *preferred) return chdir(preferred) == 0;
-  if (holdsImages(".")) return true;
-  std::string beside = osExecutableDataDir();
-  // Without pictures anywhere the game stops at its first picture, saying so.
-  if (holdsImages(beside)) return chdir(beside.c_str()) == 0;
+  // Without pictures anywhere the game stays where it is; the data check
+  // (or the first picture) then says so.
+  for (const std::string& dir : dataFolderCandidates())
+    if (holdsImages(dir)) return chdir(dir.c_str()) == 0;
   return true;
 }

@@ -29,5 +29,5 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"--window --version", 0, {"puxten " PUXTEN_VERSION "\n"}},
         CommandLineCase{"--no-such-option", 2, {"unknown option --no-such-option"}},
         CommandLineCase{"--window --data", 2, {"missing value after --data"}},
-        // Options are read before the display is looked for.
-        CommandLineCase{"--window --data /nonexistent", 2, {"no display"}}));
+        // Options and data are read before the display is looked for.
+        CommandLineCase{"--window --data " PUXTEN_DATA_DIR, 2, {"no display"}}));

@@ -1,7 +1,14 @@
-// The game: read the command line, start the display, find the data, play.
+// The game: read the command line, check the data, start the display, play.
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/app_state.h"
+#include "app/data_check.h"
 #include "platform/data_path.h"
 #include "platform/os.h"
 #include "platform/sdl/command_line.h"
@@ -9,18 +16,64 @@
 int sdlStartVideo();
 
 namespace {
+
 CommandLine commandLine;
+
+// Messages are in Japanese for a Japanese locale, else in English.
+bool japaneseLocale() {
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* v = std::getenv(name);
+    if (v && *v) return std::strncmp(v, "ja", 2) == 0;
+  }
+  return false;
 }
+
+std::string workingDirectory() {
+  char cwd[4096];
+  return getcwd(cwd, sizeof cwd) ? cwd : ".";
+}
+
+// Finds the data folder and checks it; on failure fills *message with the
+// folders searched and the file that failed.
+bool findGameData(std::string* message) {
+  std::vector<std::string> searched = commandLine.dataDir.empty()
+                                          ? dataFolderCandidates()
+                                          : std::vector<std::string>{commandLine.dataDir};
+  std::string failed, reason;
+  if (!enterDataFolder(commandLine.dataDir.c_str())) {
+    failed = commandLine.dataDir;
+    reason = "cannot enter the folder";
+  } else if (checkGameData(&failed, &reason)) {
+    return true;
+  } else {
+    failed = workingDirectory() + "/" + failed;
+  }
+  bool ja = japaneseLocale();
+  *message = ja ? "ゲームのデータが見つからないか壊れているため起動できません。\n"
+                : "PUXTEN cannot start: its data is missing or damaged.\n";
+  *message += (ja ? "ファイル: " : "File: ") + failed + " (" + reason + ")\n";
+  *message += ja ? "探したフォルダ:\n" : "Folders searched:\n";
+  for (const std::string& dir : searched) *message += "  " + dir + "\n";
+  *message +=
+      ja ? "./play で作り直すか、インストールし直すか、--data DIR でフォルダを指定してください。"
+         : "Build it again with ./play, install it again, or name the folder with --data DIR.";
+  return false;
+}
+
+}  // namespace
 
 int osStartupAnswer() { return commandLine.startupAnswer; }
 
 int main(int argc, char** argv) {
   CommandLineResult parsed = parseCommandLine(argc, argv, &commandLine);
   if (!parsed.run) return parsed.exitCode;
-  if (!sdlStartVideo()) return 2;
-  if (!enterDataFolder(commandLine.dataDir.c_str())) {
-    std::fprintf(stderr, "puxten: cannot enter the data folder %s\n", commandLine.dataDir.c_str());
-    return 1;
+  // The data is checked before anything is asked or shown.
+  std::string problem;
+  if (!findGameData(&problem)) {
+    std::fprintf(stderr, "puxten: %s\n", problem.c_str());
+    if (sdlStartVideo()) osMessageBox(problem.c_str(), "PUXTEN", MB_ICONHAND);
+    return EXIT_GAME_FAILURE;
   }
+  if (!sdlStartVideo()) return 2;
   return runStartup();
 }

@@ -87,6 +87,8 @@ struct TitleMenuState {
 };
 
 // Pictures and music kept for the whole run, and the stage surfaces.
+constexpr int32_t NO_DEPTH = INT32_MIN;
+
 struct Assets {
   Sprite backBufferDC = nullptr;
   Sprite tileSheet = nullptr, playerSheet = nullptr, bombSheet = nullptr, aimSheet = nullptr,
@@ -95,7 +97,10 @@ struct Assets {
          keyIconSheet = nullptr, arrowSprite = nullptr, menuDimSheet = nullptr,
          menuLitSheet = nullptr, crushSheet = nullptr, missMenuSheet = nullptr,
          menuGlowSheet = nullptr, warpSheet = nullptr, resultPanel = nullptr, resultSheet = nullptr;
-  Sprite stageSurface = nullptr, stageOverlay = nullptr, backdropSurface = nullptr;
+  Sprite stageSurface = nullptr, backdropSurface = nullptr;
+  // The stage backdrop darkened for darkBackdropDepth (NO_DEPTH: not yet).
+  Sprite darkBackdrop = nullptr;
+  int32_t darkBackdropDepth = NO_DEPTH;
   MusicTrack mainMusic, titleMusic, bossMusic;
 };
 

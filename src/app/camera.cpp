@@ -48,8 +48,9 @@ void createStageSurfaces() {
   freeStageSurfaces();  // a stage start never leaves the last stage's behind
   int w = stagePixels(stage.stageCols), h = stagePixels(stage.stageRows);
   assets.stageSurface = createBlankSprite(w, h);
-  assets.stageOverlay = createBlankSprite(w, h);
   assets.backdropSurface = createBlankSprite(640, 480);
+  assets.darkBackdrop = createBlankSprite(640, 480);
+  assets.darkBackdropDepth = NO_DEPTH;
 }
 
 static void freeSurface(Sprite* s) {
@@ -61,8 +62,8 @@ static void freeSurface(Sprite* s) {
 // stage free them.
 void freeStageSurfaces() {
   freeSurface(&assets.stageSurface);
-  freeSurface(&assets.stageOverlay);
   freeSurface(&assets.backdropSurface);
+  freeSurface(&assets.darkBackdrop);
 }
 
 // A 650 x 500 window of the stage, white left out (only the low 24 bits of

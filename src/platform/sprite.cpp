@@ -45,12 +45,22 @@ Sprite newSurface(int w, int h) {
   return s;
 }
 
+// The writable device columns [x0, x1) and rows [y0, y1) of a surface.
+struct Bounds {
+  int x0, y0, x1, y1;
+};
+Bounds writable(Sprite s) {
+  return {std::max(s->clipX0, 0), std::max(s->clipY0, 0), std::min(s->clipX1, s->width),
+          std::min(s->clipY1, s->height)};
+}
+
 // Fills the device rectangle (x, y, w, h), clipped.
 void fillDevice(Sprite dc, int x, int y, int w, int h, uint32_t pixel) {
   if (!dc || w <= 0 || h <= 0) return;
-  int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
-  int64_t x1 = std::min<int64_t>((int64_t)x + w, dc->width);
-  int64_t y1 = std::min<int64_t>((int64_t)y + h, dc->height);
+  Bounds b = writable(dc);
+  int64_t x0 = std::max<int64_t>(x, b.x0), y0 = std::max<int64_t>(y, b.y0);
+  int64_t x1 = std::min<int64_t>((int64_t)x + w, b.x1);
+  int64_t y1 = std::min<int64_t>((int64_t)y + h, b.y1);
   if (x0 >= x1 || y0 >= y1) return;
   for (int64_t row = y0; row < y1; row++) {
     uint32_t* p = dc->pixels.data() + row * dc->width;
@@ -62,9 +72,9 @@ void fillDevice(Sprite dc, int x, int y, int w, int h, uint32_t pixel) {
 // s + (i * sn) / n (nearest, no filtering). Only the i whose destination lies
 // inside the surface are mapped: map[k] is for i = base + k, -1 where the
 // source falls outside its surface. Returns false when no i is usable.
-bool mapAxis(std::vector<int>& buffer, int d, int n, int s, int sn, int dstLimit, int srcLimit,
-             const int** map, int* base, int* first, int* last) {
-  int64_t lo = std::max<int64_t>(0, -(int64_t)d);
+bool mapAxis(std::vector<int>& buffer, int d, int n, int s, int sn, int dstLow, int dstLimit,
+             int srcLimit, const int** map, int* base, int* first, int* last) {
+  int64_t lo = std::max<int64_t>(0, (int64_t)dstLow - d);
   int64_t hi = std::min<int64_t>(n, (int64_t)dstLimit - d);
   if (lo >= hi) return false;
   int* m = growTo(buffer, (size_t)(hi - lo));
@@ -103,10 +113,11 @@ struct StretchPlan {
 bool planStretch(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, int sw, int sh,
                  StretchPlan* plan) {
   if (!dst || !src || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return false;
-  if (!mapAxis(workCols, x, w, sx, sw, dst->width, src->width, &plan->cols, &plan->colBase,
+  Bounds b = writable(dst);
+  if (!mapAxis(workCols, x, w, sx, sw, b.x0, b.x1, src->width, &plan->cols, &plan->colBase,
                &plan->i0, &plan->i1))
     return false;
-  if (!mapAxis(workRows, y, h, sy, sh, dst->height, src->height, &plan->rows, &plan->rowBase,
+  if (!mapAxis(workRows, y, h, sy, sh, b.y0, b.y1, src->height, &plan->rows, &plan->rowBase,
                &plan->j0, &plan->j1))
     return false;
   plan->srcPixels = src->pixels.data();
@@ -194,6 +205,15 @@ void blendRow(uint32_t* d, const uint32_t* s, int n, uint32_t keyPixel, float a,
   }
 }
 
+// Copies the pixels of one row that are not the key. Written as a select
+// so that the compiler turns it into vector blends without branches.
+inline void keyedRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, uint32_t key) {
+  for (int i = 0; i < n; i++) {
+    uint32_t v = s[i];
+    d[i] = (v & 0xFFFFFF) != key ? v : d[i];
+  }
+}
+
 // Unstretched copies: the usable rectangle is one interval per axis, so the
 // inner loop runs without maps.
 struct CopyPlan {
@@ -204,10 +224,11 @@ struct CopyPlan {
 
 bool planCopy(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, CopyPlan* p) {
   if (!dst || !src || w <= 0 || h <= 0) return false;
-  int64_t i0 = std::max<int64_t>({0, -(int64_t)x, -(int64_t)sx});
-  int64_t i1 = std::min<int64_t>({(int64_t)w, (int64_t)dst->width - x, (int64_t)src->width - sx});
-  int64_t j0 = std::max<int64_t>({0, -(int64_t)y, -(int64_t)sy});
-  int64_t j1 = std::min<int64_t>({(int64_t)h, (int64_t)dst->height - y, (int64_t)src->height - sy});
+  Bounds b = writable(dst);
+  int64_t i0 = std::max<int64_t>({0, (int64_t)b.x0 - x, -(int64_t)sx});
+  int64_t i1 = std::min<int64_t>({(int64_t)w, (int64_t)b.x1 - x, (int64_t)src->width - sx});
+  int64_t j0 = std::max<int64_t>({0, (int64_t)b.y0 - y, -(int64_t)sy});
+  int64_t j1 = std::min<int64_t>({(int64_t)h, (int64_t)b.y1 - y, (int64_t)src->height - sy});
   if (i0 >= i1 || j0 >= j1) return false;
   p->dx = (int)(x + i0);
   p->dy = (int)(y + j0);
@@ -259,10 +280,11 @@ void parallelogramCopy(Sprite dst, Sprite src, int sx, int sy, int sw, int sh, i
   double det = e1x * e2y - e1y * e2x;
   if (det == 0) return;
   int p3x = p1x + p2x - p0x, p3y = p1y + p2y - p0y;
-  int minX = std::max({std::min({p0x, p1x, p2x, p3x}), 0});
-  int maxX = std::min({std::max({p0x, p1x, p2x, p3x}), dst->width});
-  int minY = std::max({std::min({p0y, p1y, p2y, p3y}), 0});
-  int maxY = std::min({std::max({p0y, p1y, p2y, p3y}), dst->height});
+  Bounds b = writable(dst);
+  int minX = std::max({std::min({p0x, p1x, p2x, p3x}), b.x0});
+  int maxX = std::min({std::max({p0x, p1x, p2x, p3x}), b.x1});
+  int minY = std::max({std::min({p0y, p1y, p2y, p3y}), b.y0});
+  int maxY = std::min({std::max({p0y, p1y, p2y, p3y}), b.y1});
   if (minX >= maxX || minY >= maxY) return;
 
   // Only the part of the source rectangle inside the picture can be read.
@@ -349,6 +371,25 @@ Sprite createBlankSprite(int w, int h) {
 }
 
 void freeSprite(Sprite s) { delete s; }
+
+void setClip(Sprite s, int x, int y, int w, int h) {
+  if (!s) return;
+  int f = scaleFactor();
+  auto device = [f](int64_t v) { return (int)std::clamp<int64_t>(v * f, INT32_MIN, INT32_MAX); };
+  s->clipX0 = device(x);
+  s->clipY0 = device(y);
+  s->clipX1 = device((int64_t)x + std::max(w, 0));
+  s->clipY1 = device((int64_t)y + std::max(h, 0));
+}
+
+int logicalWidth(Sprite s) { return s ? s->width / scaleFactor() : 0; }
+int logicalHeight(Sprite s) { return s ? s->height / scaleFactor() : 0; }
+
+void clearClip(Sprite s) {
+  if (!s) return;
+  s->clipX0 = s->clipY0 = 0;
+  s->clipX1 = s->clipY1 = INT32_MAX;
+}
 void freeBackBuffer(Sprite s) { delete s; }
 
 void presentFrame(Sprite dst, Sprite src) {
@@ -479,10 +520,7 @@ void blitKeyed(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int s
   for (int r = 0; r < p.h; r++) {
     uint32_t* d = dst->pixels.data() + (size_t)(p.dy + r) * dst->width + p.dx;
     const uint32_t* sp = p.srcPixels + (size_t)(p.sy + r) * p.srcStride + p.sx;
-    for (int i = 0; i < p.w; i++) {
-      uint32_t v = sp[i];
-      if ((v & 0xFFFFFF) != keyPixel) d[i] = v;
-    }
+    keyedRow(d, sp, p.w, keyPixel);
   }
 }
 
@@ -493,10 +531,8 @@ void blitKeyedStretched(Sprite dst, int x, int y, int w, int h, Sprite src, int 
   StretchPlan p;
   if (!planStretch(dst, x, y, w, h, src, sx, sy, sw, sh, &p)) return;
   uint32_t keyPixel = colorRefToPixel(key);
-  forEachRow(dst, x, y, p, [keyPixel](uint32_t* d, const uint32_t* v, int n) {
-    for (int i = 0; i < n; i++)
-      if ((v[i] & 0xFFFFFF) != keyPixel) d[i] = v[i];
-  });
+  forEachRow(dst, x, y, p,
+             [keyPixel](uint32_t* d, const uint32_t* v, int n) { keyedRow(d, v, n, keyPixel); });
 }
 
 void blitKeyedBlended(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, int sw,
@@ -517,6 +553,13 @@ void blitKeyedBlended(Sprite dst, int x, int y, int w, int h, Sprite src, int sx
     StretchPlan p;
     if (!planStretch(dst, x, y, w, h, src, sx, sy, sw, sh, &p)) return;
     uint32_t alpha = (uint32_t)(op * 255 / 100), rest = 255 - alpha;
+    if (alpha == 255) {
+      // (s * 255 + 127) / 255 is s: a copy of the colour channels.
+      forEachRow(dst, x, y, p, [](uint32_t* d, const uint32_t* v, int n) {
+        for (int i = 0; i < n; i++) d[i] = v[i] & 0xFFFFFF;
+      });
+      return;
+    }
     forEachRow(dst, x, y, p, [alpha, rest](uint32_t* d, const uint32_t* v, int n) {
       for (int i = 0; i < n; i++) {
         uint32_t out = 0;
@@ -543,6 +586,13 @@ void blitKeyedBlended(Sprite dst, int x, int y, int w, int h, Sprite src, int sx
   // their sum; the result is truncated.
   if (op == 0) return;  // every channel would come out as the destination's own
   uint32_t keyPixel = colorRefToPixel(key);
+  if (op == 100) {
+    // Weights 1 and 0 give each source channel exactly: a keyed copy.
+    forEachRow(dst, x, y, p, [keyPixel](uint32_t* d, const uint32_t* v, int n) {
+      for (int i = 0; i < n; i++) d[i] = (v[i] & 0xFFFFFF) != keyPixel ? v[i] & 0xFFFFFF : d[i];
+    });
+    return;
+  }
   const float a = (float)(op / 100.0);
   const float ia = (float)(1.0 - a);
   forEachRow(dst, x, y, p, [keyPixel, a, ia](uint32_t* d, const uint32_t* v, int n) {

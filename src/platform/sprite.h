@@ -12,6 +12,9 @@ struct SpriteSurface {
   int height = 0;
   std::vector<uint32_t> pixels;
   int isWindow = 0;  // the window's own surface: presentFrame shows it
+  // Device pixels outside [clipX0, clipX1) x [clipY0, clipY1) are never
+  // written (setClip); by default the whole surface.
+  int clipX0 = 0, clipY0 = 0, clipX1 = INT32_MAX, clipY1 = INT32_MAX;
 };
 using Sprite = SpriteSurface*;
 
@@ -37,6 +40,12 @@ Sprite createBackBuffer();
 Sprite createBlankSprite(int w, int h);
 void freeSprite(Sprite s);
 void freeBackBuffer(Sprite s);
+// Limits every later drawing onto s to the logical rectangle (x, y, w, h),
+// like a smaller surface seen through a window; clearClip lifts it.
+void setClip(Sprite s, int x, int y, int w, int h);
+void clearClip(Sprite s);
+int logicalWidth(Sprite s);  // the size in logical pixels (0 for none)
+int logicalHeight(Sprite s);
 void presentFrame(Sprite dst, Sprite src);
 void clearScreen(Sprite dc, uint32_t colour);
 void plotPixel(Sprite dc, int x, int y, uint32_t colour);

@@ -111,11 +111,20 @@ void swing(int32_t* value, int32_t* step, int lo, int hi) {
   *value += *step;
 }
 
+// The backdrop darkened for a depth: the deeper the camera, the darker,
+// up to 80 % black. Kept until the depth changes.
+void darkenBackdrop(int depth) {
+  Sprite dark = assets.darkBackdrop;
+  if (assets.darkBackdropDepth == depth) return;
+  blitOpaque(dark, 0, 0, 640, 480, assets.stageBackdrop, 0, 0);
+  blitKeyedBlended(dark, 0, 0, 640, 480, assets.blackSheet, 0, 0, 640, 480, depth, KEY_WHITE);
+  assets.darkBackdropDepth = depth;
+}
+
 void drawBackdrop(int depth) {
   Sprite bd = assets.backdropSurface;
-  blitOpaque(bd, 0, 0, 640, 480, assets.stageBackdrop, 0, 0);
-  // The deeper the camera, the darker the backdrop, up to 80 % black.
-  blitKeyedBlended(bd, 0, 0, 640, 480, assets.blackSheet, 0, 0, 640, 480, depth, KEY_WHITE);
+  darkenBackdrop(depth);
+  blitOpaque(bd, 0, 0, 640, 480, assets.darkBackdrop, 0, 0);
   static const int points[4][2] = {{160, 120}, {480, 120}, {160, 360}, {480, 360}};
   for (const auto& pt : points) {
     const int px = pt[0], py = pt[1];
@@ -155,6 +164,9 @@ void drawStage(float cameraX, float cameraY) {
   const int c0 = (int)(cameraX / 25.0f);
   const int r0 = (int)(cameraY / 25.0f);
   const int depth = std::min(r0, 80);
+  // Only the part of the stage surface that the view shows is drawn: the
+  // rest is never shown before the backdrop covers it again.
+  setClip(assets.stageSurface, (int)cameraX, (int)cameraY, 640, 480);
 
   // The backdrop and its decorations.
   drawBackdrop(depth);
@@ -271,9 +283,12 @@ void drawFrontEdges(float cameraX, float cameraY, const float* barrelX) {
   columns[n++] = (int)(cameraX / 25.0f) - 1;
   for (int i = 0; i < n; i++) columns[i] = std::max(columns[i], 0);
 
-  // A clean white (transparent) window on the overlay.
-  drawRect(assets.stageOverlay, (int)cameraX, (int)cameraY, 640, 480, 1, KEY_WHITE);
-
+  // The strips go straight onto the screen, held to the stage as the stage
+  // view is.
+  if (!assets.stageSurface) return;
+  const int vx = (int)cameraX, vy = (int)cameraY;
+  Sprite screen = assets.backBufferDC;
+  setClip(screen, -vx, -vy, logicalWidth(assets.stageSurface), logicalHeight(assets.stageSurface));
   // The strips, each the right-hand 6 px of a 31 px tile.
   const int firstRow = (int)(cameraY / 25.0f + 20);
   const float lastRow = cameraY / 25.0f - 1;
@@ -282,12 +297,9 @@ void drawFrontEdges(float cameraX, float cameraY, const float* barrelX) {
     for (int row = firstRow; (float)row >= lastRow; row--) {
       int sx = 0, sy = 0;
       if (!edgeStrip(cellAt(row, c), &sx, &sy)) continue;
-      blitKeyedStretched(assets.stageOverlay, TILE_SIZE * c + 26, TILE_SIZE * row, 5, 31,
+      blitKeyedStretched(screen, TILE_SIZE * c + 26 - vx, TILE_SIZE * row - vy, 5, 31,
                          assets.tileSheet, sx, sy, 10, 50, KEY_WHITE);
     }
   }
-
-  // In front of everything drawn so far.
-  blitKeyed(assets.backBufferDC, 0, 0, 650, 500, assets.stageOverlay, (int)cameraX, (int)cameraY,
-            KEY_WHITE);
+  clearClip(screen);
 }

@@ -71,12 +71,11 @@ TEST_F(CameraTest, StageSurfacesFollowTheStageAndFreeTwice) {
   ASSERT_NE(assets.stageSurface, nullptr);
   EXPECT_EQ(assets.stageSurface->width, 750);
   EXPECT_EQ(assets.stageSurface->height, 300);
-  EXPECT_EQ(assets.stageOverlay->width, 750);
   EXPECT_EQ(assets.backdropSurface->width, 640);
   EXPECT_EQ(assets.backdropSurface->height, 480);
   freeStageSurfaces();
   EXPECT_EQ(assets.stageSurface, nullptr);
-  EXPECT_EQ(assets.stageOverlay, nullptr);
+  EXPECT_EQ(assets.darkBackdrop, nullptr);
   EXPECT_EQ(assets.backdropSurface, nullptr);
   freeStageSurfaces();     // several ways out of a stage free them
   presentStageView(0, 0);  // nothing to show, nothing happens

@@ -238,6 +238,12 @@ void drawText(Sprite dc, int x, int y, uint32_t colour, uint32_t background, con
   flushDrawing();
 }
 
+void drawTextLineQuietly(Sprite dc, int x, int y, uint32_t colour, const char* utf8) {
+  if (!dc || !ensureFont()) return;
+  decodeText(utf8, &glyphs);
+  drawLineOfGlyphs(dc, x, y, glyphs, 0, glyphs.size(), colour, TRANSPARENT_BACKGROUND);
+}
+
 void drawTextBox(Sprite dc, int x, int y, int w, int h, uint32_t colour, uint32_t background,
                  const char* format, ...) {
   (void)h;  // lines run on below the box: nothing is clipped to it

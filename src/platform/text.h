@@ -21,3 +21,6 @@ void drawText(Sprite dc, int x, int y, uint32_t colour, uint32_t background, con
               ...);
 void drawTextBox(Sprite dc, int x, int y, int w, int h, uint32_t colour, uint32_t background,
                  const char* format, ...);
+// One line at device pixels, nothing presented and no messages pumped (the
+// back end's own screens draw with it).
+void drawTextLineQuietly(Sprite dc, int x, int y, uint32_t colour, const char* utf8);

@@ -13,12 +13,16 @@ for n in $(seq 91 140); do
 done
 Xvfb "$disp" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null; kill $game_pid 2>/dev/null' EXIT
 export DISPLAY="$disp"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
+# The player's settings go to a folder of this run; a Japanese locale
+# asks in Japanese.
+config=$(mktemp -d) || exit 1
+trap 'kill $xvfb 2>/dev/null; kill $game_pid 2>/dev/null; rm -rf "$config"' EXIT
+log="$config/log"
 cd "$data" || exit 1
-"$game" >/tmp/puxten-xvfb.log 2>&1 &
+XDG_CONFIG_HOME="$config" LANG=ja_JP.UTF-8 LC_ALL= "$game" >"$log" 2>&1 &
 game_pid=$!
 
 wait_window() {  # exact name -> window id
@@ -49,5 +53,6 @@ for _ in $(seq 50); do kill -0 $game_pid 2>/dev/null || break; sleep 0.1; done
 wait $game_pid
 code=$?
 echo "exit code $code"
-[ $code -eq 0 ] || { cat /tmp/puxten-xvfb.log; exit 1; }
+[ $code -eq 0 ] || { cat "$log"; exit 1; }
+[ -s "$config/puxten/settings.ini" ] || { echo "no settings file written"; exit 1; }
 exit 0

@@ -1,6 +1,7 @@
 // The SDL2 back end: window, presentation, keyboard, mouse, joysticks,
-// message boxes and the clock. Audio lives in sdl_audio.cpp.
-#include <SDL.h>
+// message boxes and the clock. Audio lives in sdl_audio.cpp, settings in
+// sdl_settings.cpp, pads and bindings in sdl_input.cpp, the pause in
+// sdl_pause.cpp.
 #include <langinfo.h>
 
 #include <clocale>
@@ -10,19 +11,16 @@
 #include <ctime>
 
 #include "platform/os.h"
+#include "platform/sdl/sdl_backend.h"
+
+SdlState sdl;
 
 namespace {
 
-struct SdlState {
-  SDL_Window* window = nullptr;
-  SDL_Renderer* renderer = nullptr;
-  SDL_Texture* texture = nullptr;
-  int textureW = 0, textureH = 0;
-  int fullScreen = 0;
-  uint64_t startTicks = 0;
-  SDL_Joystick* joysticks[16] = {};
-};
-SdlState sdl;
+constexpr uint64_t CURSOR_IDLE_MS = 2000;  // a still cursor hides in a window
+constexpr int VOLUME_STEP = 10;
+constexpr uint64_t NOTICE_MS = 1500;
+constexpr Uint8 PAUSED_LEVEL = 80;  // of 255: the paused picture's brightness
 
 // Virtual-key codes to physical keys, so that every layout plays alike.
 SDL_Scancode scancodeFor(int vk) {
@@ -52,40 +50,173 @@ void makeWindow() {
   if (sdl.window) return;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  sdl.window = SDL_CreateWindow("", 0, 0, 3, 3, SDL_WINDOW_HIDDEN);
+  sdl.window = SDL_CreateWindow("", 0, 0, 3, 3, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
   if (!sdl.window) {
     std::fprintf(stderr, "puxten: cannot open a window: %s\n", SDL_GetError());
     std::exit(2);
   }
   // The picture is made in our own surfaces; the window only needs a
-  // plain copy (scaled in full screen). The software renderer does that
-  // without loading a whole GL stack into the game.
+  // plain copy, scaled. The software renderer does that without loading a
+  // whole GL stack into the game.
   sdl.renderer = SDL_CreateRenderer(sdl.window, -1, SDL_RENDERER_SOFTWARE);
   if (!sdl.renderer) sdl.renderer = SDL_CreateRenderer(sdl.window, -1, 0);
 }
 
+// The picture at the largest whole multiple that fits, centred on black.
+void useSharpScaling(int pictureW, int pictureH) {
+  sdl.pictureW = pictureW;
+  sdl.pictureH = pictureH;
+  SDL_RenderSetLogicalSize(sdl.renderer, pictureW, pictureH);
+  SDL_RenderSetIntegerScale(sdl.renderer, SDL_TRUE);
+}
+
+// Full screen on the desktop's own mode. Cover the whole desktop first, so
+// that full screen also holds where no window manager answers the request.
+bool enterFullScreen() {
+  SDL_DisplayMode desktop;
+  int index = SDL_GetWindowDisplayIndex(sdl.window);
+  if (SDL_GetDesktopDisplayMode(index < 0 ? 0 : index, &desktop) != 0) return false;
+  SDL_SetWindowBordered(sdl.window, SDL_FALSE);
+  SDL_SetWindowSize(sdl.window, desktop.w, desktop.h);
+  SDL_SetWindowPosition(sdl.window, 0, 0);
+  if (SDL_SetWindowFullscreen(sdl.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+  sdl.fullScreen = 1;
+  return true;
+}
+
+void leaveFullScreen(int x, int y, bool bordered) {
+  SDL_SetWindowFullscreen(sdl.window, 0);
+  sdl.fullScreen = 0;
+  SDL_SetWindowBordered(sdl.window, bordered ? SDL_TRUE : SDL_FALSE);
+  SDL_SetWindowResizable(sdl.window, bordered ? SDL_TRUE : SDL_FALSE);
+  int scale = bordered ? sdl.settings.windowScale : 1;
+  SDL_SetWindowSize(sdl.window, sdl.pictureW * scale, sdl.pictureH * scale);
+  SDL_SetWindowPosition(sdl.window, x, y);
+}
+
+// The whole multiple the window shows the picture at now.
+int windowScale() {
+  int w = 0, h = 0;
+  SDL_GetWindowSize(sdl.window, &w, &h);
+  int sx = w / (sdl.pictureW > 0 ? sdl.pictureW : 1),
+      sy = h / (sdl.pictureH > 0 ? sdl.pictureH : 1);
+  int s = sx < sy ? sx : sy;
+  return s < 1 ? 1 : s;
+}
+
+void updateCursor() {
+  bool idle = SDL_GetTicks64() - sdl.lastMouseMotion > CURSOR_IDLE_MS;
+  bool show = sdl.gameWantsCursor && !sdl.fullScreen && !idle;
+  if (show != sdl.cursorShown) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+  sdl.cursorShown = show;
+}
+
+void changeMusicVolume(int step) {
+  int v = sdl.settings.musicVolume + step;
+  v = v < 0 ? 0 : v > MAX_VOLUME ? MAX_VOLUME : v;
+  sdl.settings.musicVolume = v;
+  sdlSetVolumes(v, sdl.settings.effectsVolume);
+  std::snprintf(sdl.notice, sizeof sdl.notice, "%s %d%%", sdlText("音楽の音量"), v);
+  sdl.noticeUntil = SDL_GetTicks64() + NOTICE_MS;
+  sdlRememberSetting("music_volume", v);
+}
+
+bool isAltEnter(const SDL_KeyboardEvent& key) {
+  return (key.keysym.scancode == SDL_SCANCODE_RETURN ||
+          key.keysym.scancode == SDL_SCANCODE_KP_ENTER) &&
+         (key.keysym.mod & KMOD_ALT);
+}
+
+// One event for the back end itself; *pause is set when the game should
+// pause (1 by key, 2 by losing focus), cleared when focus comes back.
+void handleEvent(const SDL_Event& ev, OsEvents* events, int* pause) {
+  switch (ev.type) {
+    case SDL_QUIT: events->closeRequested = 1; break;
+    case SDL_JOYDEVICEADDED:
+    case SDL_JOYDEVICEREMOVED: events->deviceChanged = 1; break;
+    case SDL_MOUSEMOTION: sdl.lastMouseMotion = SDL_GetTicks64(); break;
+    case SDL_WINDOWEVENT:
+      if (ev.window.event == SDL_WINDOWEVENT_CLOSE) events->closeRequested = 1;
+      if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST && sdl.settings.pauseOnFocusLoss && !*pause)
+        *pause = 2;
+      if (ev.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && *pause == 2) *pause = 0;
+      if (ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+          ev.window.event == SDL_WINDOWEVENT_EXPOSED)
+        sdlShowPicture();
+      break;
+    case SDL_KEYDOWN:
+      if (ev.key.repeat) break;
+      if (isAltEnter(ev.key) || ev.key.keysym.scancode == SDL_SCANCODE_F11) sdlToggleFullScreen();
+      if (ev.key.keysym.scancode == SDL_SCANCODE_P || ev.key.keysym.scancode == SDL_SCANCODE_PAUSE)
+        *pause = 1;
+      if (ev.key.keysym.scancode == SDL_SCANCODE_MINUS ||
+          ev.key.keysym.scancode == SDL_SCANCODE_KP_MINUS)
+        changeMusicVolume(-VOLUME_STEP);
+      if (ev.key.keysym.scancode == SDL_SCANCODE_EQUALS ||
+          ev.key.keysym.scancode == SDL_SCANCODE_KP_PLUS)
+        changeMusicVolume(VOLUME_STEP);
+      break;
+    default: sdlHandlePadEvent(ev); break;
+  }
+}
+
 }  // namespace
 
-// Called once by main before the game starts.
-int sdlStartVideo() {
+// Starts SDL on whatever video driver it finds; 0 when it cannot.
+int sdlStartOn() {
   useUtf8Locale();
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_TIMER) != 0) {
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER | SDL_INIT_TIMER) !=
+      0) {
     std::fprintf(stderr, "puxten: no display available: %s\n", SDL_GetError());
     return 0;
   }
+  sdl.startTicks = SDL_GetTicks64();
+  sdlLoadSettings();
+  sdlResolveBindings();
+  sdlSetVolumes(sdl.settings.musicVolume, sdl.settings.effectsVolume);
+  makeWindow();
+  return 1;
+}
+
+// Called once by main before the game starts: a real display or nothing.
+int sdlStartVideo() {
+  if (!sdlStartOn()) return 0;
   const char* driver = SDL_GetCurrentVideoDriver();
   if (!driver || !std::strcmp(driver, "offscreen") || !std::strcmp(driver, "dummy")) {
     std::fprintf(stderr, "puxten: no display available (no X11 or Wayland display found)\n");
     SDL_Quit();
     return 0;
   }
-  sdl.startTicks = SDL_GetTicks64();
-  makeWindow();
   return 1;
 }
 
-int32_t osNowMs() { return (int32_t)(SDL_GetTicks64() - sdl.startTicks); }
+void sdlToggleFullScreen() {
+  if (!sdl.window || sdl.pictureW < 64) return;  // not before the game's window exists
+  if (sdl.fullScreen)
+    leaveFullScreen(SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, true);
+  else
+    enterFullScreen();
+  updateCursor();
+  sdlShowPicture();
+}
+
+void sdlShowPicture() {
+  if (!sdl.renderer) return;
+  SDL_SetRenderDrawColor(sdl.renderer, 0, 0, 0, 255);
+  SDL_RenderClear(sdl.renderer);
+  if (sdl.texture) {
+    // The paused picture is shown darker, behind the pause screen.
+    Uint8 level = sdl.paused ? PAUSED_LEVEL : 255;
+    SDL_SetTextureColorMod(sdl.texture, level, level, level);
+    SDL_RenderCopy(sdl.renderer, sdl.texture, nullptr, nullptr);
+  }
+  sdlDrawOverlay();
+  SDL_RenderPresent(sdl.renderer);
+}
+
+// The game's clock: time spent paused never reaches it.
+int32_t osNowMs() { return (int32_t)(SDL_GetTicks64() - sdl.startTicks - sdl.pausedTicks); }
 
 void osSleepMs(int32_t ms) {
   if (ms > 0) SDL_Delay((Uint32)ms);
@@ -96,8 +227,12 @@ int64_t osCalendarSeconds() { return (int64_t)time(nullptr); }
 int osKeyHeld(int vk) {
   if (vk == 1) return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) ? 1 : 0;
   if (vk == 2) return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_RMASK) ? 1 : 0;
+  // Alt+Enter belongs to the full-screen toggle, not to the game.
+  if (vk == 13 && (SDL_GetModState() & KMOD_ALT)) return 0;
+  bool bound = false;
+  if (sdlActionHeld(vk, &bound)) return 1;
+  if (bound) return 0;
   const Uint8* keys = SDL_GetKeyboardState(nullptr);
-  if (vk == 13 && keys[SDL_SCANCODE_KP_ENTER]) return 1;
   SDL_Scancode sc = scancodeFor(vk);
   return sc != SDL_SCANCODE_UNKNOWN && keys[sc] ? 1 : 0;
 }
@@ -105,37 +240,15 @@ int osKeyHeld(int vk) {
 int osPlaceWindow(int mode, int x, int y, int clientW, int clientH, const char* title,
                   int borderless) {
   makeWindow();
+  SDL_SetWindowTitle(sdl.window, title);
+  useSharpScaling(clientW, clientH);
   if (mode == 2) {
-    // Full screen on the desktop's own mode, the picture scaled up sharp
-    // and letterboxed: today's displays rarely offer 640 x 480 themselves.
-    // Cover the whole desktop first, so that full screen also holds where
-    // no window manager answers the full-screen request.
-    SDL_DisplayMode desktop;
-    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return 0;
-    SDL_SetWindowBordered(sdl.window, SDL_FALSE);
-    SDL_SetWindowSize(sdl.window, desktop.w, desktop.h);
-    SDL_SetWindowPosition(sdl.window, 0, 0);
-    if (SDL_SetWindowFullscreen(sdl.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return 0;
-    SDL_SetWindowTitle(sdl.window, title);
-    SDL_RenderSetLogicalSize(sdl.renderer, clientW, clientH);
-    // Whole multiples keep every pixel the same size wherever one fits.
-    bool whole = desktop.w >= 2 * clientW && desktop.h >= 2 * clientH;
-    SDL_RenderSetIntegerScale(sdl.renderer, whole ? SDL_TRUE : SDL_FALSE);
+    if (!enterFullScreen()) return 0;
     SDL_ShowWindow(sdl.window);
-    sdl.fullScreen = 1;
     return 1;
   }
-  if (sdl.fullScreen) {
-    SDL_SetWindowFullscreen(sdl.window, 0);
-    sdl.fullScreen = 0;
-  }
-  SDL_SetWindowTitle(sdl.window, title);
-  SDL_SetWindowBordered(sdl.window, borderless ? SDL_FALSE : SDL_TRUE);
-  SDL_SetWindowResizable(sdl.window, SDL_FALSE);
-  SDL_SetWindowSize(sdl.window, clientW, clientH);
-  SDL_SetWindowPosition(sdl.window, x, y);
-  SDL_RenderSetIntegerScale(sdl.renderer, SDL_FALSE);
-  SDL_RenderSetLogicalSize(sdl.renderer, clientW, clientH);
+  // Scale mode 1 already doubles the picture: the window holds it 1:1.
+  leaveFullScreen(x, y, !borderless);
   SDL_ShowWindow(sdl.window);
   return 1;
 }
@@ -154,15 +267,23 @@ void osPresent(const uint32_t* pixels, int width, int height) {
     sdl.textureH = height;
   }
   SDL_UpdateTexture(sdl.texture, nullptr, pixels, width * 4);
-  SDL_SetRenderDrawColor(sdl.renderer, 0, 0, 0, 255);
-  SDL_RenderClear(sdl.renderer);
-  SDL_RenderCopy(sdl.renderer, sdl.texture, nullptr, nullptr);
-  SDL_RenderPresent(sdl.renderer);
+  sdlShowPicture();
 }
 
-void osSetCursorVisible(int visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+void osSetCursorVisible(int visible) {
+  sdl.gameWantsCursor = visible != 0;
+  updateCursor();
+}
 
-void osMousePosition(int* x, int* y) { SDL_GetMouseState(x, y); }
+void osMousePosition(int* x, int* y) {
+  int wx = 0, wy = 0;
+  SDL_GetMouseState(&wx, &wy);
+  // Window points to picture pixels, whatever the window's scale.
+  float lx = (float)wx, ly = (float)wy;
+  if (sdl.renderer) SDL_RenderWindowToLogical(sdl.renderer, wx, wy, &lx, &ly);
+  *x = (int)lx;
+  *y = (int)ly;
+}
 
 int osMouseButtons() {
   Uint32 b = SDL_GetMouseState(nullptr, nullptr);
@@ -170,47 +291,33 @@ int osMouseButtons() {
 }
 
 void osWarpMouse(int x, int y) {
-  if (sdl.window) SDL_WarpMouseInWindow(sdl.window, x, y);
-}
-
-int osMessageBox(const char* text, const char* caption, unsigned flags) {
-  const int IDOK = 1, IDYES = 6, IDNO = 7;
-  SDL_MessageBoxButtonData yesNo[] = {
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "はい(Y)"},
-      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "いいえ(N)"},
-  };
-  SDL_MessageBoxButtonData ok[] = {
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK,
-       "OK"},
-  };
-  bool askYesNo = (flags & 0x0F) == 0x04;
-  SDL_MessageBoxData box = {};
-  box.flags = ((flags & 0x10) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION) |
-              SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
-  // The start-up question comes while the window is a 1 x 1 placeholder:
-  // the box then stands on its own.
-  int w = 0, h = 0;
-  if (sdl.window) SDL_GetWindowSize(sdl.window, &w, &h);
-  box.window = (sdl.window && w > 8) ? sdl.window : nullptr;
-  box.title = caption;
-  box.message = text;
-  box.numbuttons = askYesNo ? 2 : 1;
-  box.buttons = askYesNo ? yesNo : ok;
-  int answer = askYesNo ? IDNO : IDOK;
-  if (SDL_ShowMessageBox(&box, &answer) != 0) return askYesNo ? IDNO : IDOK;
-  if (answer < 0) answer = askYesNo ? IDNO : IDOK;  // closed without a button
-  return answer;
+  if (!sdl.window) return;
+  int scale = sdl.fullScreen ? 1 : windowScale();
+  SDL_WarpMouseInWindow(sdl.window, x * scale, y * scale);
 }
 
 void osPollEvents(OsEvents* events) {
   *events = OsEvents{};
+  int pause = 0;
   SDL_Event ev;
-  while (SDL_PollEvent(&ev)) {
-    if (ev.type == SDL_QUIT) events->closeRequested = 1;
-    if (ev.type == SDL_WINDOWEVENT && ev.window.event == SDL_WINDOWEVENT_CLOSE)
-      events->closeRequested = 1;
-    if (ev.type == SDL_JOYDEVICEADDED || ev.type == SDL_JOYDEVICEREMOVED) events->deviceChanged = 1;
+  while (SDL_PollEvent(&ev)) handleEvent(ev, events, &pause);
+  if (pause && !events->closeRequested) sdlRunPause(pause == 2, events);
+  updateCursor();
+  if (sdl.noticeUntil && SDL_GetTicks64() >= sdl.noticeUntil) {
+    sdl.noticeUntil = 0;
+    sdlShowPicture();  // the notice goes even if the game shows nothing new
   }
+}
+
+// Handles the pause loop's events; returns false when the pause ends.
+bool sdlPauseEvent(const SDL_Event& ev, bool byFocus, OsEvents* events) {
+  int pause = byFocus ? 2 : 1;
+  handleEvent(ev, events, &pause);
+  if (events->closeRequested) return false;
+  if (ev.type == SDL_KEYDOWN && !ev.key.repeat &&
+      (ev.key.keysym.scancode == SDL_SCANCODE_P || ev.key.keysym.scancode == SDL_SCANCODE_PAUSE))
+    return false;
+  return pause != 0;
 }
 
 int osJoystickQuery(int id, uint32_t* x, uint32_t* y, uint32_t* buttons) {
@@ -241,6 +348,10 @@ const char* osExecutableDataDir() {
 void osBeforeFirstFrame() {}
 
 void osTerminate(int exitCode) {
+  if (sdl.window && !sdl.fullScreen && sdl.pictureW >= 320) {
+    int scale = windowScale();
+    if (scale != sdl.settings.windowScale) sdlRememberSetting("window_scale", scale);
+  }
   if (sdl.window) SDL_DestroyWindow(sdl.window);
   SDL_Quit();
   std::exit(exitCode);

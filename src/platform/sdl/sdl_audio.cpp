@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/os.h"
+#include "platform/sdl/sdl_backend.h"
 
 namespace {
 
@@ -58,6 +59,8 @@ struct AudioState {
     int left;
   };
   Tail tails[8];
+  // The player's volumes (0 .. 1), over the game's own gains and fades.
+  float musicScale = 1.0f, effectsScale = 1.0f;
 };
 
 // Never destroyed: the audio thread may still run while the process ends.
@@ -93,7 +96,7 @@ void mixTails(float* out, size_t frames) {
         t.left = 0;
         break;
       }
-      float g = t.gain * (float)t.left / TAIL_FRAMES;
+      float g = t.gain * audio.effectsScale * (float)t.left / TAIL_FRAMES;
       out[2 * i] += s[t.frame * 2] * g;
       out[2 * i + 1] += s[t.frame * 2 + 1] * g;
     }
@@ -148,10 +151,11 @@ void mixDevice(AudioDevice* d, float* out, size_t frames) {
   }
   if (d->snapGain) d->gain = d->targetGain, d->snapGain = false;
   float gain = d->gain, target = d->targetGain;
+  float player = d->stream ? audio.musicScale : audio.effectsScale;
   for (size_t i = 0; i < count; i++) {
     gain += (target - gain) * GAIN_GLIDE;
-    out[2 * i] += src[2 * i] * gain;
-    out[2 * i + 1] += src[2 * i + 1] * gain;
+    out[2 * i] += src[2 * i] * gain * player;
+    out[2 * i + 1] += src[2 * i + 1] * gain * player;
   }
   d->gain = gain;
 }
@@ -168,7 +172,7 @@ void audioCallback(void*, Uint8* stream, int len) {
     size_t total = s.size() / OUTPUT_CHANNELS;
     size_t n = total - audio.oneShotFrame < frames ? total - audio.oneShotFrame : frames;
     const float* src = s.data() + audio.oneShotFrame * OUTPUT_CHANNELS;
-    for (size_t i = 0; i < n * OUTPUT_CHANNELS; i++) out[i] += src[i];
+    for (size_t i = 0; i < n * OUTPUT_CHANNELS; i++) out[i] += src[i] * audio.effectsScale;
     audio.oneShotFrame += n;
     if (audio.oneShotFrame >= total) audio.oneShot.reset();
   }
@@ -402,4 +406,15 @@ void osPlayWave(const char* path) {
   if (audio.oneShot) addTail(audio.oneShot, audio.oneShotFrame, 1.0f);
   audio.oneShot = pcm;  // a new effect cuts off the one still sounding
   audio.oneShotFrame = 0;
+}
+
+void sdlSetVolumes(int music, int effects) {
+  Lock lock;
+  audio.musicScale = (float)music / MAX_VOLUME;
+  audio.effectsScale = (float)effects / MAX_VOLUME;
+}
+
+// A paused device plays nothing and its positions stand still.
+void sdlPauseAudio(bool paused) {
+  if (audio.output) SDL_PauseAudioDevice(audio.output, paused ? 1 : 0);
 }

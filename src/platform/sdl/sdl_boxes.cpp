@@ -1,0 +1,60 @@
+// Message boxes in the player's language. The start-up question is not
+// asked when the settings already say window or full screen.
+#include <cstdio>
+#include <cstring>
+
+#include "platform/os.h"
+#include "platform/sdl/sdl_backend.h"
+
+namespace {
+
+constexpr int IDOK = 1, IDYES = 6, IDNO = 7;
+constexpr const char* STARTUP_CAPTION = "起動オプション";
+constexpr const char* PICTURE_ERROR = "Bitmapロードエラー:";
+
+// The box's own text in the player's language, into `out`.
+const char* boxText(const char* text, char* out, size_t size) {
+  size_t n = std::strlen(PICTURE_ERROR);
+  if (!sdl.japanese && !std::strncmp(text, PICTURE_ERROR, n)) {
+    std::snprintf(out, size, "Cannot load the picture %s", text + n);
+    return out;
+  }
+  return sdlText(text);
+}
+
+}  // namespace
+
+int osMessageBox(const char* text, const char* caption, unsigned flags) {
+  bool askYesNo = (flags & 0x0F) == 0x04;
+  if (askYesNo && !std::strcmp(caption, STARTUP_CAPTION)) {
+    if (sdl.settings.display == DISPLAY_WINDOW) return IDNO;
+    if (sdl.settings.display == DISPLAY_FULLSCREEN) return IDYES;
+  }
+  // SDL's boxes answer Return and Esc only, so the labels promise no
+  // other keys.
+  SDL_MessageBoxButtonData yesNo[] = {
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, sdlText("はい")},
+      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, sdlText("いいえ")},
+  };
+  SDL_MessageBoxButtonData ok[] = {
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK,
+       "OK"},
+  };
+  char message[1400];
+  SDL_MessageBoxData box = {};
+  box.flags = ((flags & 0x10) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION) |
+              SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+  // The start-up question comes while the window is a 1 x 1 placeholder:
+  // the box then stands on its own.
+  int w = 0, h = 0;
+  if (sdl.window) SDL_GetWindowSize(sdl.window, &w, &h);
+  box.window = (sdl.window && w > 8) ? sdl.window : nullptr;
+  box.title = sdlText(caption);
+  box.message = boxText(text, message, sizeof message);
+  box.numbuttons = askYesNo ? 2 : 1;
+  box.buttons = askYesNo ? yesNo : ok;
+  int answer = askYesNo ? IDNO : IDOK;
+  if (SDL_ShowMessageBox(&box, &answer) != 0) return askYesNo ? IDNO : IDOK;
+  if (answer < 0) answer = askYesNo ? IDNO : IDOK;  // closed without a button
+  return answer;
+}

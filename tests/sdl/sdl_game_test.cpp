@@ -1,7 +1,11 @@
 // The SDL back end driven in-process on SDL's dummy display: virtual game
 // controllers play the game, and a pause hides its time from the game.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include "app/app_state.h"
 #include "bombs/bomb_state.h"
@@ -15,13 +19,14 @@
 
 namespace {
 
-// Settings file, save folder and data for one game on the dummy display.
-void startGame(const std::string& settings) {
+// Settings file, save folder and data for one game, on the dummy display
+// unless DISPLAY names a real one.
+void startGame(const std::string& settings, bool dummyDisplay = true) {
   std::string dir = makeTempDir();
   ASSERT_EQ(mkdir((dir + "/puxten").c_str(), 0700), 0);
   writeFile(dir + "/puxten/settings.ini", settings);
   setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  if (dummyDisplay) setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   // The dummy display never has the focus that pads otherwise need.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
@@ -168,6 +173,47 @@ TEST(SdlPause, FiveSecondsPausedLeaveTheGameAsIfNoTimePassed) {
   // stage's clock holds no trace of the five seconds.
   for (int32_t step : paused.clockSteps) EXPECT_LT(step, 1000);
   EXPECT_LT(stageClock, wall - 4000);
+}
+
+// A private X display for this process (Xvfb picks a free one and says
+// which); false when Xvfb or xdotool is missing.
+bool startXvfb(const std::string& dir) {
+  if (runCommand("command -v Xvfb >/dev/null && command -v xdotool >/dev/null") != 0) return false;
+  std::string file = dir + "/display";
+  pid_t pid = fork();
+  if (pid == 0) {
+    int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(fd, 3);
+    execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "800x600x24", "-nolisten", "tcp",
+           (char*)nullptr);
+    _exit(127);
+  }
+  static pid_t server = pid;
+  std::atexit([] { kill(server, SIGTERM); });
+  for (int i = 0; i < 100 && readFile(file).empty(); i++) usleep(100000);
+  std::string number = readFile(file);
+  if (number.empty()) return false;
+  setenv("DISPLAY", (":" + number.substr(0, number.find('\n'))).c_str(), 1);
+  return true;
+}
+
+TEST(SdlKeys, AKeyBoundInTheSettingsJumpsAndTheOldOneNoLonger) {
+  std::string dir = makeTempDir();
+  if (!startXvfb(dir)) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  startGame(std::string(QUIET_SETTINGS) + "key_jump = Z\n", false);
+  SDL_SetWindowInputFocus(sdl.window);
+  enterHomeStage();
+  auto rises = [](const char* key) {
+    float groundY = app.session.playerY;
+    runCommand(std::string("xdotool keydown ") + key);
+    runFrames(6);
+    float topY = app.session.playerY;
+    runCommand(std::string("xdotool keyup ") + key);
+    runFrames(30);
+    return topY < groundY - 10;
+  };
+  EXPECT_TRUE(rises("z"));
+  EXPECT_FALSE(rises("space"));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 
 namespace {
 
-bool shortName(const char* name) { return std::strlen(name) <= 6; }
+bool shortName(const char* name) { return std::strlen(name) <= 10; }
 
 struct Parsed {
   Settings settings;
@@ -36,6 +36,8 @@ struct LineCase {
   const char* text;
   const char* error;  // expected on stderr, or "" when the line is good
 };
+
+void PrintTo(const LineCase& c, std::ostream* os) { *os << c.text; }
 
 class SettingsLine : public testing::TestWithParam<LineCase> {};
 

@@ -20,6 +20,7 @@ struct SdlState {
   uint64_t pausedTicks = 0;  // time spent paused, hidden from the game's clock
   SDL_Joystick* joysticks[16] = {};
   bool paused = false;
+  int startupAnswer = 0;  // IDYES / IDNO from the command line, 0: none
   // A short notice over the picture (the music volume), until this tick.
   char notice[64] = "";
   uint64_t noticeUntil = 0;
@@ -46,6 +47,9 @@ const char* sdlText(const char* japanese);            // in the player's languag
 void sdlResolveBindings();
 bool sdlActionHeld(int virtualKey, bool* bound);
 void sdlHandlePadEvent(const SDL_Event& ev);
+
+// sdl_boxes.cpp
+void sdlSetStartupAnswer(int answer);
 
 // sdl_audio.cpp
 void sdlSetVolumes(int music, int effects);  // 0 .. 100

@@ -1,5 +1,5 @@
-// Message boxes in the player's language. The start-up question is not
-// asked when the settings already say window or full screen.
+// Message boxes in the player's language, and the start-up question's
+// answer given in advance: by the command line, else by the settings.
 #include <cstdio>
 #include <cstring>
 
@@ -9,7 +9,6 @@
 namespace {
 
 constexpr int IDOK = 1, IDYES = 6, IDNO = 7;
-constexpr const char* STARTUP_CAPTION = "起動オプション";
 constexpr const char* PICTURE_ERROR = "Bitmapロードエラー:";
 
 // The box's own text in the player's language, into `out`.
@@ -24,12 +23,17 @@ const char* boxText(const char* text, char* out, size_t size) {
 
 }  // namespace
 
+void sdlSetStartupAnswer(int answer) { sdl.startupAnswer = answer; }
+
+int osStartupAnswer() {
+  if (sdl.startupAnswer) return sdl.startupAnswer;
+  if (sdl.settings.display == DISPLAY_WINDOW) return IDNO;
+  if (sdl.settings.display == DISPLAY_FULLSCREEN) return IDYES;
+  return 0;
+}
+
 int osMessageBox(const char* text, const char* caption, unsigned flags) {
   bool askYesNo = (flags & 0x0F) == 0x04;
-  if (askYesNo && !std::strcmp(caption, STARTUP_CAPTION)) {
-    if (sdl.settings.display == DISPLAY_WINDOW) return IDNO;
-    if (sdl.settings.display == DISPLAY_FULLSCREEN) return IDYES;
-  }
   // SDL's boxes answer Return and Esc only, so the labels promise no
   // other keys.
   SDL_MessageBoxButtonData yesNo[] = {

@@ -14,6 +14,7 @@
 #include "platform/sdl/command_line.h"
 
 int sdlStartVideo();
+void sdlSetStartupAnswer(int answer);  // the command line's, over the settings'
 
 namespace {
 
@@ -62,11 +63,10 @@ bool findGameData(std::string* message) {
 
 }  // namespace
 
-int osStartupAnswer() { return commandLine.startupAnswer; }
-
 int main(int argc, char** argv) {
   CommandLineResult parsed = parseCommandLine(argc, argv, &commandLine);
   if (!parsed.run) return parsed.exitCode;
+  sdlSetStartupAnswer(commandLine.startupAnswer);
   // The data is checked before anything is asked or shown.
   std::string problem;
   if (!findGameData(&problem)) {

@@ -11,11 +11,9 @@
 #include <string>
 
 #include "platform/sdl/sdl_backend.h"
+#include "puxten_version.h"
 
 namespace {
-
-// The folder under the config home; the same name as the save folder's.
-constexpr const char* APP_FOLDER = "puxten";
 
 bool isKeyName(const char* name) { return SDL_GetScancodeFromName(name) != SDL_SCANCODE_UNKNOWN; }
 
@@ -35,7 +33,7 @@ std::string configFolder() {
   else
     return "";
   mkdir(base.c_str(), 0700);
-  std::string folder = base + "/" + APP_FOLDER;
+  std::string folder = base + "/" + PUXTEN_APP_FOLDER;
   if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return "";
   return folder;
 }

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The real game in a window under Xvfb and a window manager: 640 x 480 at
+# first; Alt+Enter fills the screen and again brings back 640 x 480; the
+# window resized to 1280 x 960 is captured (as XWD) into $3/scaled.xwd for
+# the caller to check. Exit 0 on success, 77 when a tool is missing.
+set -u
+game="$1"
+data="$2"
+out="$3"
+for tool in Xvfb xdotool xwininfo xwd evilwm; do command -v $tool >/dev/null || exit 77; done
+
+# Xvfb picks a free display itself and says which once it is ready.
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$out/display" >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $game_pid $wm $xvfb 2>/dev/null' EXIT
+game_pid="" wm=""
+for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$out/display")"
+evilwm >/dev/null 2>&1 &
+wm=$!
+
+mkdir -p "$out/config/puxten"
+printf 'pause_on_focus_loss = no\n' >"$out/config/puxten/settings.ini"
+cd "$data" || exit 1
+XDG_CONFIG_HOME="$out/config" "$game" --window >"$out/log" 2>&1 &
+game_pid=$!
+
+win=""
+for _ in $(seq 100); do
+  win=$(xwininfo -root -tree 2>/dev/null | grep -F '"PUXTEN":' | awk '{print $1}' | head -1)
+  [ -n "$win" ] && break
+  sleep 0.1
+done
+[ -n "$win" ] || { echo "no game window"; cat "$out/log"; exit 1; }
+
+size() { xwininfo -id "$win" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
+expect_size() {  # waits up to 5 s for the window to take this size
+  for _ in $(seq 50); do [ "$(size)" = "$1" ] && return 0; sleep 0.1; done
+  echo "$2: window is $(size), expected $1"
+  exit 1
+}
+expect_size 640x480 "at start"
+xdotool windowfocus --sync "$win" 2>/dev/null
+xdotool key alt+Return
+expect_size 1600x1200 "after Alt+Enter"
+xdotool key alt+Return
+expect_size 640x480 "after the second Alt+Enter"
+xdotool windowmove "$win" 0 0 windowsize "$win" 1280 960
+expect_size 1280x960 "after resizing"
+sleep 0.5  # a frame or two at the new size
+xwd -id "$win" -silent >"$out/scaled.xwd" || exit 1
+kill -0 $game_pid || { echo "the game ended"; cat "$out/log"; exit 1; }
+exit 0

@@ -55,6 +55,9 @@ void loadAssets() {
   openMusic("bgm/title.mp3", &assets.titleMusic);
   openMusic("bgm/boss.mp3", &assets.bossMusic);
   assets.tileSheet = loadSprite("image/boxs.bmp");
+  // Tiles are drawn keyed at 31 x 31 from 50 x 50 cells.
+  prepareDrawnCells(assets.tileSheet, 50, 50, 31, 31, COLOR_WHITE);
+  prepareKeyRuns(assets.tileSheet, COLOR_WHITE);
   assets.playerSheet = loadSprite("image/mchara.bmp");
   assets.bombSheet = loadSprite("image/bombs.bmp");
   assets.aimSheet = loadSprite("image/Prediction.bmp");

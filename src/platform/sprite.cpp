@@ -205,13 +205,59 @@ void blendRow(uint32_t* d, const uint32_t* s, int n, uint32_t keyPixel, float a,
   }
 }
 
-// Copies the pixels of one row that are not the key. Written as a select
-// so that the compiler turns it into vector blends without branches.
-inline void keyedRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, uint32_t key) {
-  for (int i = 0; i < n; i++) {
+// Copies the pixels of one row that are not the key, four at a time with
+// a mask instead of a branch per pixel.
+inline void keyedRow(uint32_t* d, const uint32_t* s, int n, uint32_t key) {
+  int i = 0;
+#if defined(__GNUC__)
+  typedef uint32_t U4 __attribute__((vector_size(16)));
+  const U4 k = {key, key, key, key};
+  for (; i + 4 <= n; i += 4) {
+    U4 sv, dv;
+    std::memcpy(&sv, s + i, sizeof sv);
+    std::memcpy(&dv, d + i, sizeof dv);
+    U4 isKey = (U4)((sv & 0xFFFFFF) == k);
+    U4 out = (dv & isKey) | (sv & ~isKey);
+    std::memcpy(d + i, &out, sizeof out);
+  }
+#endif
+  for (; i < n; i++) {
     uint32_t v = s[i];
     d[i] = (v & 0xFFFFFF) != key ? v : d[i];
   }
+}
+
+// The keyed copy through a picture's runs: only the parts of the runs of
+// source row sr that fall in columns [sx, sx + n) are copied.
+void keyedRowByRuns(uint32_t* d, const KeyRuns& runs, const uint32_t* srow, int sr, int sx, int n) {
+  const int32_t* b = runs.begin.data();
+  const int32_t* e = runs.end.data();
+  int first = runs.rowFirst[sr], last = runs.rowFirst[sr + 1];
+  // The first run that ends after sx.
+  int k = (int)(std::upper_bound(e + first, e + last, sx) - e);
+  for (; k < last && b[k] < sx + n; k++) {
+    int from = std::max(b[k], sx), to = std::min(e[k], sx + n);
+    std::memcpy(d + (from - sx), srow + from, (size_t)(to - from) * sizeof(uint32_t));
+  }
+}
+
+KeyRuns findKeyRuns(const SpriteSurface& s, uint32_t keyPixel) {
+  KeyRuns runs;
+  runs.key = keyPixel;
+  runs.rowFirst.push_back(0);
+  for (int r = 0; r < s.height; r++) {
+    const uint32_t* row = s.pixels.data() + (size_t)r * s.width;
+    for (int c = 0; c < s.width;) {
+      while (c < s.width && (row[c] & 0xFFFFFF) == keyPixel) c++;
+      if (c == s.width) break;
+      int start = c;
+      while (c < s.width && (row[c] & 0xFFFFFF) != keyPixel) c++;
+      runs.begin.push_back(start);
+      runs.end.push_back(c);
+    }
+    runs.rowFirst.push_back((int32_t)runs.begin.size());
+  }
+  return runs;
 }
 
 // Unstretched copies: the usable rectangle is one interval per axis, so the
@@ -382,6 +428,33 @@ void setClip(Sprite s, int x, int y, int w, int h) {
   s->clipY1 = device((int64_t)y + std::max(h, 0));
 }
 
+void prepareKeyRuns(Sprite s, uint32_t key) {
+  if (s) s->keyRuns = std::make_shared<const KeyRuns>(findKeyRuns(*s, colorRefToPixel(key)));
+}
+
+void prepareDrawnCells(Sprite s, int cellW, int cellH, int drawnW, int drawnH, uint32_t key) {
+  int f = scaleFactor();
+  cellW *= f, cellH *= f, drawnW *= f, drawnH *= f;
+  if (!s || cellW <= 0 || cellH <= 0 || drawnW <= 0 || drawnH <= 0) return;
+  int across = s->width / cellW, down = s->height / cellH;
+  auto shrunk = std::make_shared<SpriteSurface>();
+  shrunk->width = across * drawnW;
+  shrunk->height = down * drawnH;
+  shrunk->pixels.resize((size_t)shrunk->width * shrunk->height);
+  // Pixel (i, j) of a drawn cell is the source pixel a stretched copy picks.
+  for (int y = 0; y < shrunk->height; y++) {
+    int sy = y / drawnH * cellH + (y % drawnH) * cellH / drawnH;
+    for (int x = 0; x < shrunk->width; x++) {
+      int sx = x / drawnW * cellW + (x % drawnW) * cellW / drawnW;
+      shrunk->pixels[(size_t)y * shrunk->width + x] = s->pixels[(size_t)sy * s->width + sx];
+    }
+  }
+  shrunk->keyRuns = std::make_shared<const KeyRuns>(findKeyRuns(*shrunk, colorRefToPixel(key)));
+  auto cells = std::make_shared<DrawnCells>();
+  *cells = {cellW, cellH, drawnW, drawnH, shrunk};
+  s->drawnCells = cells;
+}
+
 int logicalWidth(Sprite s) { return s ? s->width / scaleFactor() : 0; }
 int logicalHeight(Sprite s) { return s ? s->height / scaleFactor() : 0; }
 
@@ -512,11 +585,21 @@ void blitCopy(Sprite dst, int x, int y, int w, int h, Sprite src) {
   blitOpaque(dst, x, y, w, h, src, 0, 0);
 }
 
-void blitKeyed(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, uint32_t key) {
-  int s = scaleFactor();
+namespace {
+
+void keyedCopy(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy,
+               uint32_t keyPixel) {
   CopyPlan p;
-  if (!planCopy(dst, x * s, y * s, w * s, h * s, src, sx * s, sy * s, &p)) return;
-  uint32_t keyPixel = colorRefToPixel(key);
+  if (!planCopy(dst, x, y, w, h, src, sx, sy, &p)) return;
+  const KeyRuns* runs = src->keyRuns.get();
+  if (runs && runs->key == keyPixel && src != dst) {
+    for (int r = 0; r < p.h; r++) {
+      uint32_t* d = dst->pixels.data() + (size_t)(p.dy + r) * dst->width + p.dx;
+      const uint32_t* srow = src->pixels.data() + (size_t)(p.sy + r) * src->width;
+      keyedRowByRuns(d, *runs, srow, p.sy + r, p.sx, p.w);
+    }
+    return;
+  }
   for (int r = 0; r < p.h; r++) {
     uint32_t* d = dst->pixels.data() + (size_t)(p.dy + r) * dst->width + p.dx;
     const uint32_t* sp = p.srcPixels + (size_t)(p.sy + r) * p.srcStride + p.sx;
@@ -524,10 +607,34 @@ void blitKeyed(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int s
   }
 }
 
+// The cell of src at device (sx, sy, sw, sh) as drawn at w x h, when the
+// picture holds it ready-shrunk: its place on the shrunk sheet.
+bool preparedCell(Sprite src, int sx, int sy, int sw, int sh, int w, int h, int* cx, int* cy) {
+  const DrawnCells* c = src->drawnCells.get();
+  if (!c || sw != c->cellW || sh != c->cellH || w != c->drawnW || h != c->drawnH) return false;
+  if (sx < 0 || sy < 0 || sx % sw || sy % sh || sx + sw > src->width || sy + sh > src->height)
+    return false;
+  *cx = sx / sw * w;
+  *cy = sy / sh * h;
+  return true;
+}
+
+}  // namespace
+
+void blitKeyed(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, uint32_t key) {
+  int s = scaleFactor();
+  keyedCopy(dst, x * s, y * s, w * s, h * s, src, sx * s, sy * s, colorRefToPixel(key));
+}
+
 void blitKeyedStretched(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, int sw,
                         int sh, uint32_t key) {
   int s = scaleFactor();
   x *= s, y *= s, w *= s, h *= s, sx *= s, sy *= s, sw *= s, sh *= s;
+  int cx, cy;
+  if (src && key <= 0xFFFFFF && preparedCell(src, sx, sy, sw, sh, w, h, &cx, &cy)) {
+    keyedCopy(dst, x, y, w, h, src->drawnCells->sheet.get(), cx, cy, colorRefToPixel(key));
+    return;
+  }
   StretchPlan p;
   if (!planStretch(dst, x, y, w, h, src, sx, sy, sw, sh, &p)) return;
   uint32_t keyPixel = colorRefToPixel(key);

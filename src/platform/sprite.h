@@ -3,7 +3,26 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+struct SpriteSurface;
+
+// A picture's pixels that are not its key, as runs per row: what a keyed
+// copy writes, found once (prepareKeyRuns) instead of pixel by pixel.
+struct KeyRuns {
+  uint32_t key = 0;               // 0x00RRGGBB
+  std::vector<int32_t> rowFirst;  // runs of row r: rowFirst[r] .. rowFirst[r + 1] - 1
+  std::vector<int32_t> begin, end;
+};
+
+// A sheet's cells shrunk once to the size they are drawn at
+// (prepareDrawnCells): cell (i, j) of cellW x cellH device pixels is
+// drawn at drawnW x drawnH, the same pixels a stretched copy would pick.
+struct DrawnCells {
+  int cellW = 0, cellH = 0, drawnW = 0, drawnH = 0;
+  std::shared_ptr<SpriteSurface> sheet;
+};
 
 // A picture or drawing surface. Pixels are 0x00RRGGBB (the byte order of a
 // 32-bit device-independent bitmap), rows top-down.
@@ -15,6 +34,9 @@ struct SpriteSurface {
   // Device pixels outside [clipX0, clipX1) x [clipY0, clipY1) are never
   // written (setClip); by default the whole surface.
   int clipX0 = 0, clipY0 = 0, clipX1 = INT32_MAX, clipY1 = INT32_MAX;
+  // Made once at load for pictures that are never drawn on afterwards.
+  std::shared_ptr<const KeyRuns> keyRuns;
+  std::shared_ptr<const DrawnCells> drawnCells;
 };
 using Sprite = SpriteSurface*;
 
@@ -44,6 +66,11 @@ void freeBackBuffer(Sprite s);
 // like a smaller surface seen through a window; clearClip lifts it.
 void setClip(Sprite s, int x, int y, int w, int h);
 void clearClip(Sprite s);
+// Prepares a loaded picture for the way it is drawn; the results are
+// pixel for pixel those of the plain copies. The picture must not be drawn
+// on afterwards (drawing on it would leave the prepared forms behind).
+void prepareKeyRuns(Sprite s, uint32_t key);  // key as COLORREF
+void prepareDrawnCells(Sprite s, int cellW, int cellH, int drawnW, int drawnH, uint32_t key);
 int logicalWidth(Sprite s);  // the size in logical pixels (0 for none)
 int logicalHeight(Sprite s);
 void presentFrame(Sprite dst, Sprite src);

@@ -1,0 +1,89 @@
+// Pictures prepared at load (key runs, cells shrunk to their drawn size)
+// must draw exactly what the plain copies draw: checked on the game's real
+// tile sheet and on random sheets, at random places, clipped or not, in
+// both scale modes.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "platform/display.h"
+#include "platform/sprite.h"
+#include "platform/surface_support.h"
+
+namespace {
+
+constexpr uint32_t WHITE = 0xFFFFFF;  // the key, as pixel and as COLORREF
+
+struct SheetCase {
+  const char* name;
+  int seed;  // 0: the real tile sheet
+};
+
+class PreparedBlit : public testing::TestWithParam<std::tuple<SheetCase, int>> {
+ protected:
+  void SetUp() override {
+    display.scaleMode = std::get<1>(GetParam());
+    display.screenWidth = 640;
+    display.screenHeight = 480;
+  }
+  void TearDown() override { display.scaleMode = 0; }
+};
+
+// Random pixels, a third of them the key (some with a stray top byte).
+Owned randomSheet(std::mt19937& rng) {
+  Owned s(createBlankSprite(250, 200));
+  for (uint32_t& p : s->pixels) {
+    uint32_t r = rng();
+    p = r % 3 == 0 ? WHITE | (r & 0x01000000) : r & 0xFFFFFF;
+  }
+  return s;
+}
+
+Owned sheetFor(const SheetCase& c, std::mt19937& rng) {
+  if (c.seed != 0) return randomSheet(rng);
+  return Owned(loadSprite((std::string(PUXTEN_DATA_DIR) + "/image/boxs.bmp").c_str()));
+}
+
+TEST_P(PreparedBlit, DrawsWhatThePlainCopyDraws) {
+  const SheetCase c = std::get<0>(GetParam());
+  std::mt19937 rng(c.seed + 7);
+  Owned plain = sheetFor(c, rng);
+  ASSERT_GT(plain->width, 100);
+  Owned prepared(new SpriteSurface(*plain));
+  prepareKeyRuns(prepared.get(), WHITE);
+  prepareDrawnCells(prepared.get(), 50, 50, 31, 31, WHITE);
+  const int cols = logicalWidth(plain.get()) / 50, rows = logicalHeight(plain.get()) / 50;
+  Owned want = blank(200, 150, 0x123456), got = blank(200, 150, 0x123456);
+  for (int i = 0; i < 400; i++) {
+    const int x = (int)(rng() % 260) - 40, y = (int)(rng() % 210) - 40;
+    const int cx = 50 * (int)(rng() % cols), cy = 50 * (int)(rng() % rows);
+    if (i % 3 == 0) {
+      // A cell drawn at 31 x 31, sometimes through a clip rectangle.
+      if (i % 2) setClip(want.get(), 20, 10, 150, 100), setClip(got.get(), 20, 10, 150, 100);
+      blitKeyedStretched(want.get(), x, y, 31, 31, plain.get(), cx, cy, 50, 50, WHITE);
+      blitKeyedStretched(got.get(), x, y, 31, 31, prepared.get(), cx, cy, 50, 50, WHITE);
+      clearClip(want.get()), clearClip(got.get());
+    } else {
+      // Any rectangle, reaching past the sheet's edges now and then.
+      const int sx = (int)(rng() % (cols * 50 + 40)) - 20,
+                sy = (int)(rng() % (rows * 50 + 40)) - 20;
+      const int w = 1 + (int)(rng() % 120), h = 1 + (int)(rng() % 90);
+      blitKeyed(want.get(), x, y, w, h, plain.get(), sx, sy, WHITE);
+      blitKeyed(got.get(), x, y, w, h, prepared.get(), sx, sy, WHITE);
+    }
+    ASSERT_EQ(want->pixels, got->pixels) << "after draw " << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sheets, PreparedBlit,
+                         testing::Combine(testing::Values(SheetCase{"RealTileSheet", 0},
+                                                          SheetCase{"Random1", 1},
+                                                          SheetCase{"Random2", 2}),
+                                          testing::Values(0, 1)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) + "_Scale" +
+                                  std::to_string(std::get<1>(info.param));
+                         });
+
+}  // namespace

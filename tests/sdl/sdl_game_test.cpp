@@ -73,6 +73,7 @@ struct VirtualPad {
   void detach() {
     SDL_JoystickClose(joystick);
     ASSERT_EQ(SDL_JoystickDetachVirtual(index), 0);
+    joystick = nullptr;  // pressing it does nothing now
     runFrames(1);
   }
   // Holds a button for some frames, then lets it go for one.
@@ -97,7 +98,7 @@ bool jumpsWithA(VirtualPad& pad) {
   return topY < groundY - 10;
 }
 
-TEST(SdlPad, StartChoosesOnTheTitleAJumpsXThrowsAndReattachingWorks) {
+TEST(SdlPad, StartChoosesOnTheTitleAJumpsXThrowsBAnswersNoAndReattachingWorks) {
   startGame(QUIET_SETTINGS);
   VirtualPad pad;
   pad.attach();
@@ -114,6 +115,23 @@ TEST(SdlPad, StartChoosesOnTheTitleAJumpsXThrowsAndReattachingWorks) {
   bool flying = false;
   for (int i = 0; i < MAX_BOMB_SLOTS; i++) flying |= app.session.thrown.state[i] == BOMB_LIVE;
   EXPECT_TRUE(flying);
+
+  // The quit question takes B for no and A for yes.
+  for (auto [button, answer] :
+       {std::pair{SDL_CONTROLLER_BUTTON_B, 7}, {SDL_CONTROLLER_BUTTON_A, 6}}) {
+    static SDL_GameControllerButton pressed;
+    pressed = button;
+    SDL_AddTimer(
+        100,
+        [](Uint32, void* joystick) {
+          SDL_JoystickSetVirtualButton((SDL_Joystick*)joystick, pressed, 1);
+          return 0u;
+        },
+        pad.joystick);
+    EXPECT_EQ(osMessageBox("本当に終了しますか？", "終了確認です", 0x24), answer);
+    SDL_JoystickSetVirtualButton(pad.joystick, button, 0);
+    runFrames(30);  // the game saw A too: back on the ground
+  }
 
   pad.detach();
   EXPECT_FALSE(jumpsWithA(pad));  // nothing reads a pad that is gone

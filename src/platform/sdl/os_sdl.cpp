@@ -62,14 +62,6 @@ void makeWindow() {
   if (!sdl.renderer) sdl.renderer = SDL_CreateRenderer(sdl.window, -1, 0);
 }
 
-// The picture at the largest whole multiple that fits, centred on black.
-void useSharpScaling(int pictureW, int pictureH) {
-  sdl.pictureW = pictureW;
-  sdl.pictureH = pictureH;
-  SDL_RenderSetLogicalSize(sdl.renderer, pictureW, pictureH);
-  SDL_RenderSetIntegerScale(sdl.renderer, SDL_TRUE);
-}
-
 // Full screen on the desktop's own mode. Cover the whole desktop first, so
 // that full screen also holds where no window manager answers the request.
 bool enterFullScreen() {
@@ -162,6 +154,14 @@ void handleEvent(const SDL_Event& ev, OsEvents* events, int* pause) {
 
 }  // namespace
 
+// The picture at the largest whole multiple that fits, centred on black.
+void sdlUseSharpScaling(int pictureW, int pictureH) {
+  sdl.pictureW = pictureW;
+  sdl.pictureH = pictureH;
+  SDL_RenderSetLogicalSize(sdl.renderer, pictureW, pictureH);
+  SDL_RenderSetIntegerScale(sdl.renderer, SDL_TRUE);
+}
+
 // Starts SDL on whatever video driver it finds; 0 when it cannot.
 int sdlStartOn() {
   useUtf8Locale();
@@ -205,9 +205,9 @@ void sdlShowPicture() {
   if (!sdl.renderer) return;
   SDL_SetRenderDrawColor(sdl.renderer, 0, 0, 0, 255);
   SDL_RenderClear(sdl.renderer);
-  if (sdl.texture) {
+  if (sdl.texture && !(sdl.question && sdl.question->onBlack)) {
     // The paused picture is shown darker, behind the pause screen.
-    Uint8 level = sdl.paused ? PAUSED_LEVEL : 255;
+    Uint8 level = sdl.paused || sdl.question ? PAUSED_LEVEL : 255;
     SDL_SetTextureColorMod(sdl.texture, level, level, level);
     SDL_RenderCopy(sdl.renderer, sdl.texture, nullptr, nullptr);
   }
@@ -241,7 +241,7 @@ int osPlaceWindow(int mode, int x, int y, int clientW, int clientH, const char* 
                   int borderless) {
   makeWindow();
   SDL_SetWindowTitle(sdl.window, title);
-  useSharpScaling(clientW, clientH);
+  sdlUseSharpScaling(clientW, clientH);
   if (mode == 2) {
     if (!enterFullScreen()) return 0;
     SDL_ShowWindow(sdl.window);

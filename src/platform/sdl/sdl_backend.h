@@ -9,6 +9,13 @@
 
 constexpr int MAX_PADS = 8;
 
+// A yes/no question the back end draws itself (sdl_question.cpp).
+struct Question {
+  const char* caption;
+  const char* text;
+  bool onBlack;  // asked before the game's picture exists
+};
+
 struct SdlState {
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
@@ -20,7 +27,8 @@ struct SdlState {
   uint64_t pausedTicks = 0;  // time spent paused, hidden from the game's clock
   SDL_Joystick* joysticks[16] = {};
   bool paused = false;
-  int startupAnswer = 0;  // IDYES / IDNO from the command line, 0: none
+  const Question* question = nullptr;  // being asked
+  int startupAnswer = 0;               // IDYES / IDNO from the command line, 0: none
   // A short notice over the picture (the music volume), until this tick.
   char notice[64] = "";
   uint64_t noticeUntil = 0;
@@ -58,10 +66,16 @@ void sdlPauseAudio(bool paused);
 // os_sdl.cpp
 struct OsEvents;
 int sdlStartOn();  // SDL on any video driver (tests use the dummy one)
+void sdlUseSharpScaling(int pictureW, int pictureH);
 void sdlToggleFullScreen();
 bool sdlPauseEvent(const SDL_Event& ev, bool byFocus, OsEvents* events);
 void sdlShowPicture();  // the last frame, with the pause screen or notice over it
 
+// sdl_question.cpp
+int sdlAskYesNo(const char* text, const char* caption);  // IDYES or IDNO
+void sdlDrawQuestion();
+
 // sdl_pause.cpp
+void sdlDrawText(const char* utf8, int x, int y, int scale);  // x < 0: centred
 void sdlDrawOverlay();  // the pause screen or the notice, over the picture
 void sdlRunPause(bool byFocus, OsEvents* events);  // returns when the pause ends

@@ -1,4 +1,5 @@
-// Message boxes in the player's language, and the start-up question's
+// Message boxes in the player's language (questions drawn by
+// sdl_question.cpp once there is a window), and the start-up question's
 // answer given in advance: by the command line, else by the settings.
 #include <cstdio>
 #include <cstring>
@@ -34,8 +35,10 @@ int osStartupAnswer() {
 
 int osMessageBox(const char* text, const char* caption, unsigned flags) {
   bool askYesNo = (flags & 0x0F) == 0x04;
-  // SDL's boxes answer Return and Esc only, so the labels promise no
-  // other keys.
+  char message[1400];
+  if (askYesNo && sdl.renderer)
+    return sdlAskYesNo(boxText(text, message, sizeof message), sdlText(caption));
+  // SDL's boxes (for the notices) answer Return and Esc.
   SDL_MessageBoxButtonData yesNo[] = {
       {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, sdlText("はい")},
       {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, sdlText("いいえ")},
@@ -44,7 +47,6 @@ int osMessageBox(const char* text, const char* caption, unsigned flags) {
       {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK,
        "OK"},
   };
-  char message[1400];
   SDL_MessageBoxData box = {};
   box.flags = ((flags & 0x10) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION) |
               SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
@@ -56,7 +58,7 @@ int osMessageBox(const char* text, const char* caption, unsigned flags) {
   box.title = sdlText(caption);
   box.message = boxText(text, message, sizeof message);
   box.numbuttons = askYesNo ? 2 : 1;
-  box.buttons = askYesNo ? yesNo : ok;
+  box.buttons = askYesNo ? yesNo : ok;  // a question before any window
   int answer = askYesNo ? IDNO : IDOK;
   if (SDL_ShowMessageBox(&box, &answer) != 0) return askYesNo ? IDNO : IDOK;
   if (answer < 0) answer = askYesNo ? IDNO : IDOK;  // closed without a button

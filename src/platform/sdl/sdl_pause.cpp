@@ -55,17 +55,6 @@ SDL_Texture* textTexture(const char* utf8, int* w, int* h) {
   return t;
 }
 
-// Draws a line centred (x < 0) or from x, at `scale` times its size.
-void drawLine(const char* utf8, int x, int y, int scale) {
-  int w = 0, h = 0;
-  SDL_Texture* t = textTexture(utf8, &w, &h);
-  if (!t) return;
-  SDL_Rect from = {0, 0, w, h};
-  SDL_Rect to = {x < 0 ? (sdl.pictureW - w * scale) / 2 : x, y, w * scale, h * scale};
-  SDL_RenderCopy(sdl.renderer, t, &from, &to);
-  SDL_DestroyTexture(t);
-}
-
 std::string names(const char (&list)[BINDINGS_PER_ACTION][BINDING_NAME_BYTES]) {
   std::string out;
   for (const auto& n : list)
@@ -84,7 +73,7 @@ void dim(int y, int h) {
 // Over the picture, which sdlShowPicture already darkened.
 void drawPauseScreen() {
   int top = sdl.pictureH / 2 - (ACTION_COUNT + 6) * LINE_PIXELS / 2 - 2 * LINE_PIXELS;
-  drawLine(sdlText("ポーズ"), -1, top, TITLE_SCALE);
+  sdlDrawText(sdlText("ポーズ"), -1, top, TITLE_SCALE);
   int y = top + (TITLE_SCALE + 1) * LINE_PIXELS;
   const int left = sdl.pictureW / 8;
   for (int a = 0; a < ACTION_COUNT; a++, y += LINE_PIXELS) {
@@ -92,21 +81,32 @@ void drawPauseScreen() {
     std::snprintf(line, sizeof line, "%-14s %-20s %s", ACTION_LABELS[a][sdl.japanese ? 0 : 1],
                   names(sdl.settings.keys.names[a]).c_str(),
                   names(sdl.settings.padButtons.names[a]).c_str());
-    drawLine(line, left, y, 1);
+    sdlDrawText(line, left, y, 1);
   }
   y += LINE_PIXELS;
-  drawLine(sdl.japanese ? "P: 続ける  Alt+Enter/F11: フルスクリーン  -/+: 音楽の音量"
-                        : "P: resume  Alt+Enter/F11: full screen  -/+: music volume",
-           -1, y, 1);
+  sdlDrawText(sdl.japanese ? "P: 続ける  Alt+Enter/F11: フルスクリーン  -/+: 音楽の音量"
+                           : "P: resume  Alt+Enter/F11: full screen  -/+: music volume",
+              -1, y, 1);
 }
 
 }  // namespace
 
+void sdlDrawText(const char* utf8, int x, int y, int scale) {
+  int w = 0, h = 0;
+  SDL_Texture* t = textTexture(utf8, &w, &h);
+  if (!t) return;
+  SDL_Rect from = {0, 0, w, h};
+  SDL_Rect to = {x < 0 ? (sdl.pictureW - w * scale) / 2 : x, y, w * scale, h * scale};
+  SDL_RenderCopy(sdl.renderer, t, &from, &to);
+  SDL_DestroyTexture(t);
+}
+
 void sdlDrawOverlay() {
   if (sdl.paused) drawPauseScreen();
+  if (sdl.question) sdlDrawQuestion();
   if (sdl.noticeUntil && SDL_GetTicks64() < sdl.noticeUntil) {
     dim(8, LINE_PIXELS + 8);
-    drawLine(sdl.notice, -1, 12, 1);
+    sdlDrawText(sdl.notice, -1, 12, 1);
   }
 }
 

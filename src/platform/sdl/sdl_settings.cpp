@@ -21,8 +21,15 @@ bool isPadButtonName(const char* name) {
   return SDL_GameControllerGetButtonFromString(name) != SDL_CONTROLLER_BUTTON_INVALID;
 }
 
-// $XDG_CONFIG_HOME/puxten, or ~/.config/puxten; made when missing.
+// A file of this name in the data folder (the working directory when the
+// game starts) keeps the player's files beside the data.
+constexpr const char* PORTABLE_MARK = "portable";
+
+// $XDG_CONFIG_HOME/puxten, or ~/.config/puxten, made when missing; the
+// data folder in portable mode.
 std::string configFolder() {
+  struct stat mark;
+  if (stat(PORTABLE_MARK, &mark) == 0) return ".";
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
   const char* home = std::getenv("HOME");
   std::string base;

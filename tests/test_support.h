@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-// Temporary folders live until the test program ends.
+#include "temp_folder.h"
+
+// Temporary folders that live until the test program ends.
 inline std::vector<std::string>& tempDirs() {
   static std::vector<std::string> dirs;
   return dirs;
@@ -22,9 +24,7 @@ inline void removeTempDirs() {
 }
 
 inline std::string makeTempDir(const char* tag = "puxten-test") {
-  std::string pattern = std::string("/tmp/") + tag + "-XXXXXX";
-  char* dir = mkdtemp(pattern.data());
-  if (!dir) return "/tmp";
+  std::string dir = makeFreshFolder(tag, systemTempDir());
   if (tempDirs().empty()) std::atexit(removeTempDirs);
   tempDirs().push_back(dir);
   return dir;

@@ -255,7 +255,7 @@ class EndingTest : public ResultScreenTest {
     char buf[4096];
     ASSERT_NE(getcwd(buf, sizeof buf), nullptr);
     oldDir = buf;
-    dataDir = saveDir + "_data";
+    dataDir = data.path();
     std::filesystem::create_directories(dataDir + "/image");
     // Row r of the scrolling picture is coloured r (red) + 1 (green).
     writeBmp(dataDir + "/image/pimlet.bmp", 640, 600,
@@ -267,9 +267,9 @@ class EndingTest : public ResultScreenTest {
   void TearDown() override {
     headless.onPresent = nullptr;
     if (chdir(oldDir.c_str()) != 0) ADD_FAILURE() << "cannot return to " << oldDir;
-    std::filesystem::remove_all(dataDir);
     ResultScreenTest::TearDown();
   }
+  TempFolder data{"puxten-ending"};
   std::string oldDir, dataDir;
 };
 

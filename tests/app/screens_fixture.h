@@ -17,6 +17,7 @@
 #include "platform/input.h"
 #include "player/player_state.h"
 #include "stage/stage_state.h"
+#include "temp_folder.h"
 
 // A sheet of one colour (0x00RRGGBB).
 inline Sprite solidSprite(int w, int h, uint32_t pixel) {
@@ -60,11 +61,7 @@ class ScreensTest : public ::testing::Test {
     assets.warpSheet = createBlankSprite(800, 50);
     assets.arrowSprite = createBlankSprite(50, 50);
     assets.spareSheet = createBlankSprite(50, 50);
-    saveDir = ::testing::TempDir() + "puxten_screens_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::filesystem::remove_all(saveDir);
-    std::filesystem::create_directories(saveDir);
-    setSaveFolder(saveDir.c_str());
+    setSaveFolder(saves.path().c_str());
   }
 
   // The player at stage (400, 200), seen at (300, 200) with the camera at
@@ -93,7 +90,6 @@ class ScreensTest : public ::testing::Test {
       freeSprite(*s);
       *s = nullptr;
     }
-    std::filesystem::remove_all(saveDir);
   }
 
   // A stage of the given size with a wall floor on row floorRow (none if
@@ -115,5 +111,5 @@ class ScreensTest : public ::testing::Test {
     return n;
   }
 
-  std::string saveDir;
+  TempFolder saves{"puxten-screens"};
 };

@@ -14,6 +14,7 @@
 #include "platform/display.h"
 #include "platform/headless/headless.h"
 #include "platform/sprite.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -356,16 +357,13 @@ class BitmapFiles : public ::testing::Test {
     headlessReset();
     resetDisplayState();
     display.scaleMode = 0;
-    dir = std::filesystem::temp_directory_path() /
-          ("puxten-bmp-" + std::to_string(getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir = folder.path();
     std::filesystem::create_directories(dir / "image");
     old = std::filesystem::current_path();
     std::filesystem::current_path(dir);
   }
   void TearDown() override {
     std::filesystem::current_path(old);
-    std::filesystem::remove_all(dir);
     resetDisplayState();
     headless.onTerminate = nullptr;
   }
@@ -375,6 +373,7 @@ class BitmapFiles : public ::testing::Test {
     std::fwrite(b.data(), 1, b.size(), f);
     std::fclose(f);
   }
+  TempFolder folder{"puxten-bmp"};
   std::filesystem::path dir, old;
 };
 

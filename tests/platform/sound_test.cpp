@@ -14,16 +14,13 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/os.h"
+#include "test_support.h"
 
 namespace {
 
 std::string tempDir() {
   static std::string dir;
-  if (dir.empty()) {
-    char pattern[] = "/tmp/puxten-sound-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    dir = made ? made : "/tmp";
-  }
+  if (dir.empty()) dir = makeTempDir("puxten-sound");
   return dir;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/input.h"
 #include "player/player_state.h"
 #include "stage/stage_state.h"
+#include "temp_folder.h"
 
 // A 20 x 30 stage with a wall floor on row 10; the player stands at
 // (100, 200), feet on the floor.
@@ -19,8 +20,7 @@ class PlayerTest : public ::testing::Test {
   void SetUp() override {
     resetGame();
     headlessReset();
-    saveDir = ::testing::TempDir() + "puxten_player_saves";
-    setSaveFolder(saveDir.c_str());
+    setSaveFolder(saves.path().c_str());
     stage.stageRows = 20;
     stage.stageCols = 30;
     for (int c = 0; c < 30; c++) stage.grid[10][c].kind = WALL;
@@ -52,5 +52,5 @@ class PlayerTest : public ::testing::Test {
     c.linkCol = linkCol;
     c.state = 0;
   }
-  std::string saveDir;
+  TempFolder saves{"puxten-player"};
 };

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "platform/headless/headless.h"
 #include "platform/sprite.h"
 #include "stage/stage_state.h"
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -119,11 +121,7 @@ class StageDrawing : public ::testing::Test {
       *s = nullptr;
     }
     clearGrid();
-    if (!saveDir.empty()) {
-      std::error_code ec;
-      fs::remove_all(saveDir, ec);
-      setSaveFolder("save");
-    }
+    if (saves) setSaveFolder("save");
   }
 
   void makeSurfaces(int w, int h) {
@@ -152,12 +150,8 @@ class StageDrawing : public ::testing::Test {
 
   // A fresh folder for the save files of one test.
   void useTempSaveFolder() {
-    saveDir = (fs::temp_directory_path() /
-               ("puxten-stagedraw-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name()))
-                  .string();
-    fs::remove_all(saveDir);
-    fs::create_directories(saveDir);
+    saves = std::make_unique<TempFolder>("puxten-stagedraw");
+    saveDir = saves->path();
     setSaveFolder(saveDir.c_str());
   }
   bool saveFileExists(const char* name) { return fs::exists(fs::path(saveDir) / name); }
@@ -185,6 +179,7 @@ class StageDrawing : public ::testing::Test {
         cx, cy, [&] { stage.grid[row][col] = MapCell{}; }, [&] { stage.grid[row][col] = saved; });
   }
 
+  std::unique_ptr<TempFolder> saves;
   std::string saveDir;
 };
 

@@ -19,31 +19,29 @@
 #include "app/app_state.h"
 #include "platform/headless/headless.h"
 #include "stage/stage_state.h"
+#include "temp_folder.h"
 
 // Namespaced so that these helpers never merge with other tests' helpers
 // of the same name at link time.
 namespace stage_test {
 
+// A fresh folder that is the working directory while the object lives.
 class ScratchFolder {
  public:
-  ScratchFolder() {
-    char templ[] = "/tmp/puxten-stage-XXXXXX";
-    char* made = mkdtemp(templ);
-    path_ = made ? made : "/tmp";
+  ScratchFolder() : folder_("puxten-stage") {
     char cwd[PATH_MAX];
-    previous_ = getcwd(cwd, sizeof cwd) ? cwd : "/tmp";
-    if (chdir(path_.c_str()) != 0) ADD_FAILURE() << "cannot enter " << path_;
+    if (!getcwd(cwd, sizeof cwd)) throw std::runtime_error("no working directory");
+    previous_ = cwd;
+    if (chdir(folder_.path().c_str()) != 0) throw std::runtime_error("cannot enter " + path());
   }
   ~ScratchFolder() {
-    if (chdir(previous_.c_str()) != 0) {
-    }
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
+    if (chdir(previous_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << previous_;
   }
-  const std::string& path() const { return path_; }
+  const std::string& path() const { return folder_.path(); }
 
  private:
-  std::string path_, previous_;
+  TempFolder folder_;  // removed after the working directory has left it
+  std::string previous_;
 };
 
 inline void writeFile(const std::string& path, const std::string& bytes) {

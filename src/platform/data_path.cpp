@@ -6,9 +6,9 @@
 #include "platform/os.h"
 #include "puxten_version.h"
 
-static bool holdsImages(const std::string& dir) {
+bool holdsGameData(const std::string& dir) {
   struct stat st;
-  return stat((dir + "/image").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return stat((dir + "/" PUXTEN_DATA_MARKER).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::vector<std::string> dataFolderCandidates() {
@@ -22,9 +22,7 @@ std::vector<std::string> dataFolderCandidates() {
 
 bool enterDataFolder(const char* preferred) {
   if (preferred && *preferred) return chdir(preferred) == 0;
-  // Without pictures anywhere the game stays where it is; the data check
-  // (or the first picture) then says so.
   for (const std::string& dir : dataFolderCandidates())
-    if (holdsImages(dir)) return chdir(dir.c_str()) == 0;
-  return true;
+    if (holdsGameData(dir)) return chdir(dir.c_str()) == 0;
+  return false;
 }

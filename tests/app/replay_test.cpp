@@ -160,3 +160,25 @@ TEST(Replay, AMissingPictureStopsTheStartWithTheBitmapError) {
 }
 
 }  // namespace
+
+namespace {
+
+// Started from a folder that holds an unrelated "image/" folder, the runner
+// plays on its own data; with no data anywhere it names the folders tried.
+TEST(Replay, ChoosesItsDataFolderByContent) {
+  std::string dir = makeTempDir();
+  std::filesystem::create_directories(dir + "/image");
+  writeFile(dir + "/image/title.bmp", "not a picture");
+  std::string out;
+  EXPECT_EQ(runCapture("cd " + dir + " && " + PUXTEN_REPLAY + " --frames 5 --state s.json", &out),
+            0)
+      << out;
+  EXPECT_EQ(jsonInt(readFile(dir + "/s.json"), "nowMs"), 4 * 40);
+  std::filesystem::create_directories(dir + "/bin");
+  std::filesystem::copy_file(PUXTEN_REPLAY, dir + "/bin/puxten-replay");
+  EXPECT_EQ(runCapture("cd " + dir + " && bin/puxten-replay --frames 5", &out), 2);
+  for (std::string tried : {dir, dir + "/bin/data", dir + "/bin/../share/puxten"})
+    EXPECT_NE(out.find("  " + tried + "\n"), std::string::npos) << tried << "\n" << out;
+}
+
+}  // namespace

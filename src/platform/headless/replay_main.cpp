@@ -206,6 +206,18 @@ std::string makeTempSaveDir() {
   return dir;
 }
 
+// The data folder: --data, else the first folder marked as holding the
+// game's whole data (a working directory that merely holds an "image/"
+// folder is not taken).
+void enterData() {
+  if (enterDataFolder(options.dataDir.c_str())) return;
+  if (!options.dataDir.empty()) fail("cannot enter the data folder " + options.dataDir);
+  std::string tried;
+  for (const std::string& dir : dataFolderCandidates()) tried += "\n  " + dir;
+  fail("no folder holds the game's data (" PUXTEN_DATA_MARKER "); tried:" + tried +
+       "\nname one with --data DIR");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -229,8 +241,7 @@ int main(int argc, char** argv) {
   headless.onTerminate = [](int) { writeState(); };
   if (options.stage >= 0) headless.beforeFirstFrame = [] { startOnStage(options.stage); };
   holdKeysFor(1);
-  if (!enterDataFolder(options.dataDir.c_str()))
-    fail("cannot enter the data folder " + options.dataDir);
+  enterData();
   setSaveFolder(options.saveDir.c_str());
   return runStartup();
 }

@@ -41,7 +41,9 @@ bool findGameData(std::string* message) {
                                           ? dataFolderCandidates()
                                           : std::vector<std::string>{commandLine.dataDir};
   std::string failed, reason;
-  if (!enterDataFolder(commandLine.dataDir.c_str())) {
+  // With no folder marked as holding the data, the working directory is
+  // checked file by file: the message then names what is missing.
+  if (!enterDataFolder(commandLine.dataDir.c_str()) && !commandLine.dataDir.empty()) {
     failed = commandLine.dataDir;
     reason = "cannot enter the folder";
   } else if (checkGameData(&failed, &reason)) {

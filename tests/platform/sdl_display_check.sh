@@ -2,7 +2,9 @@
 # The real game in a window under Xvfb and a window manager: 640 x 480 at
 # first; Alt+Enter fills the screen and again brings back 640 x 480; the
 # window resized to 1280 x 960 is captured (as XWD) into $3/scaled.xwd for
-# the caller to check. Exit 0 on success, 77 when a tool is missing.
+# the caller to check; the settings file's bad line is reported, and the
+# music volume (-) and the window's scale are kept in it. Exit 0 on
+# success, 77 when a tool is missing.
 set -u
 game="$1"
 data="$2"
@@ -20,7 +22,8 @@ evilwm >/dev/null 2>&1 &
 wm=$!
 
 mkdir -p "$out/config/puxten"
-printf 'pause_on_focus_loss = no\n' >"$out/config/puxten/settings.ini"
+settings="$out/config/puxten/settings.ini"
+printf 'pause_on_focus_loss = no\nwindow_scale = huge\n' >"$settings"
 cd "$data" || exit 1
 XDG_CONFIG_HOME="$out/config" "$game" --window >"$out/log" 2>&1 &
 game_pid=$!
@@ -49,5 +52,14 @@ xdotool windowmove "$win" 0 0 windowsize "$win" 1280 960
 expect_size 1280x960 "after resizing"
 sleep 0.5  # a frame or two at the new size
 xwd -id "$win" -silent >"$out/scaled.xwd" || exit 1
-kill -0 $game_pid || { echo "the game ended"; cat "$out/log"; exit 1; }
+xdotool key minus
+for _ in $(seq 50); do grep -q "^music_volume = 90" "$settings" && break; sleep 0.1; done
+# Esc held on the title quits.
+xdotool keydown --window "$win" Escape
+sleep 0.6
+xdotool keyup --window "$win" Escape 2>/dev/null
+for _ in $(seq 50); do kill -0 $game_pid 2>/dev/null || break; sleep 0.1; done
+grep -q "settings.ini:2: bad value \"huge\"" "$out/log" || { echo "bad line not reported"; cat "$out/log"; exit 1; }
+grep -q "^music_volume = 90" "$settings" || { echo "music volume not kept"; cat "$settings"; exit 1; }
+grep -q "^window_scale = 2" "$settings" || { echo "window scale not kept"; cat "$settings"; exit 1; }
 exit 0

@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/sound.h"
-#include "platform/sprite.h"
+#include "platform/game.h"
+#include "stage/assets.h"
 
 enum SceneId : int32_t {
   SCENE_TITLE_ENTER = 0,
@@ -16,12 +16,6 @@ enum SceneId : int32_t {
 };
 
 constexpr int FRAME_MS = 40;
-constexpr int MB_YESNO = 0x04;
-constexpr int MB_ICONHAND = 0x10;
-constexpr int MB_ICONQUESTION = 0x20;
-constexpr int IDOK = 1;
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
 
 // One bomb kind's slots as the frame loop keeps them.
 struct BombArrays {
@@ -86,24 +80,6 @@ struct TitleMenuState {
   int32_t enterLatch = 1;
 };
 
-// Pictures and music kept for the whole run, and the stage surfaces.
-constexpr int32_t NO_DEPTH = INT32_MIN;
-
-struct Assets {
-  Sprite backBufferDC = nullptr;
-  Sprite tileSheet = nullptr, playerSheet = nullptr, bombSheet = nullptr, aimSheet = nullptr,
-         stageBackdrop = nullptr, titleSheet = nullptr, blastSheet = nullptr, spareSheet = nullptr,
-         blackSheet = nullptr, titleBackdrop = nullptr, shadowSheet = nullptr,
-         keyIconSheet = nullptr, arrowSprite = nullptr, menuDimSheet = nullptr,
-         menuLitSheet = nullptr, crushSheet = nullptr, missMenuSheet = nullptr,
-         menuGlowSheet = nullptr, warpSheet = nullptr, resultPanel = nullptr, resultSheet = nullptr;
-  Sprite stageSurface = nullptr, backdropSurface = nullptr;
-  // The stage backdrop darkened for darkBackdropDepth (NO_DEPTH: not yet).
-  Sprite darkBackdrop = nullptr;
-  int32_t darkBackdropDepth = NO_DEPTH;
-  MusicTrack mainMusic, titleMusic, bossMusic;
-};
-
 struct AppState {
   SceneId scene = SCENE_TITLE_ENTER;
   int32_t quitRequested = 0;
@@ -120,22 +96,18 @@ struct AppState {
   int32_t hudOpacity[3] = {100, 0, 0};
 };
 extern AppState app;
-extern Assets assets;
 
 // Puts every subsystem back to its state at program start (assets stay).
 void resetGame();
+// Wires the lower layers' hooks to the scene code (called by resetGame).
+void registerGameHooks();
 
 // Start-up and shutdown.
 void askStartupMode();
 void loadAssets();
 void freeAssets();
 void pumpMessages();
-// Exit statuses: a quit the player chose is a success; a game that cannot
-// go on (a picture it cannot read) is a failure.
-constexpr int EXIT_CHOSEN_QUIT = 0;
-constexpr int EXIT_GAME_FAILURE = 1;
 [[noreturn]] void shutdownProgram(int exitCode);
-int runStartup();  // the whole program: start-up, frame loop, shutdown
 
 // Frame loop and scenes.
 void runFrameLoop();
@@ -147,6 +119,11 @@ void returnToTitle();
 // (stage 42's boss music with this command, any other stage's fades out).
 void leaveStage(int bossMusicCommand);
 void resetRunCounters();
+// Leaving a home stage: the counters and the stage clock start again.
+void startNewAttempt();
+// Starts the game on a stage as a door from home stage 0 would (stage 10
+// or more), or as a new run on home stage n (0 .. 3).
+void startOnStage(int n);
 void advanceHome();
 
 // Play frame.

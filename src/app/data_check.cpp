@@ -1,7 +1,6 @@
-#include "app/data_check.h"
-
 #include <sys/stat.h>
 
+#include "platform/game.h"
 #include "platform/sprite.h"
 
 namespace {

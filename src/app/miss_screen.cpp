@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "app/app_state.h"
+#include "app/stage_drawing.h"
 #include "bombs/bomb_state.h"
 #include "platform/input.h"
 #include "player/player_state.h"
-#include "stage/stage_drawing.h"
 #include "stage/stage_state.h"
 
 constexpr double PI = 3.14159265358979;

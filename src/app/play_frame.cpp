@@ -4,11 +4,11 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/stage_drawing.h"
 #include "bombs/bomb_state.h"
 #include "platform/input.h"
 #include "platform/os.h"
 #include "player/player_state.h"
-#include "stage/stage_drawing.h"
 #include "stage/stage_state.h"
 
 // While either warp runs, neither keys nor gravity act on the player and

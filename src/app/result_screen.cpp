@@ -5,11 +5,11 @@
 #include <cstdlib>
 
 #include "app/app_state.h"
+#include "app/stage_drawing.h"
 #include "bombs/bomb_state.h"
 #include "platform/input.h"
 #include "platform/os.h"
 #include "player/player_state.h"
-#include "stage/stage_drawing.h"
 #include "stage/stage_state.h"
 
 // The stage under the screen, with the character hopping on it.

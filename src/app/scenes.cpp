@@ -87,6 +87,32 @@ void resetRunCounters() {
   stage.rollingBombFound = 0;
 }
 
+void startNewAttempt() {
+  resetRunCounters();
+  app.stageStartMs = osNowMs();
+}
+
+void startOnStage(int n) {
+  if (n >= 0 && n <= 3) {
+    stage.homeStage = n;
+    app.scene = SCENE_NEW_RUN;
+    return;
+  }
+  // As a stage door of home stage 0: a new attempt, the stage clock
+  // restarted, and the screen black with the door's appearing to come.
+  stage.homeStage = 0;
+  stage.currentStage = 0;
+  startNewAttempt();
+  player.previousStage = 0;
+  stage.currentStage = n;
+  player.warpUpLatch = 1;
+  player.stageWarpPhase = 2;
+  player.warpFrame = 15;
+  app.fadeState = 2;
+  app.session.fadeLevel = 100;
+  app.scene = SCENE_STAGE_ENTER;
+}
+
 void leaveStage(int bossMusicCommand) {
   freeCrushEffects();
   freeMovingPlatforms();

@@ -2,21 +2,34 @@
 #include <cmath>
 
 #include "app/app_state.h"
+#include "app/stage_drawing.h"
 #include "bombs/bomb_state.h"
 #include "platform/display.h"
+#include "platform/game.h"
+#include "platform/hooks.h"
 #include "platform/input.h"
 #include "platform/os.h"
 #include "platform/sound.h"
 #include "platform/text.h"
 #include "platform/trig.h"
 #include "player/player_state.h"
-#include "stage/stage_drawing.h"
 #include "stage/stage_state.h"
 
 AppState app;
-Assets assets;
 
+void registerGameHooks() {
+  platformHooks.pumpMessages = pumpMessages;
+  platformHooks.fatalError = [] { shutdownProgram(EXIT_GAME_FAILURE); };
+  playerHooks.touchedHazard = [] { app.scene = SCENE_MISS; };
+  playerHooks.openedGoal = [] { app.scene = SCENE_RESULT; };
+  playerHooks.leftHomeStage = startNewAttempt;
+  playerHooks.doorDarkens = [] { app.fadeState = 1; };
+  playerHooks.doorFlightEnded = [] { app.scene = SCENE_STAGE_ENTER; };
+}
+
+// Every run, and every test, starts here.
 void resetGame() {
+  registerGameHooks();
   app = AppState{};
   resetStageState();
   resetStageDrawState();

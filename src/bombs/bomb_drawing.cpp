@@ -1,8 +1,8 @@
 // Bomb bodies on the stage and the blast animations, into the back buffer.
-#include "app/app_state.h"
 #include "bombs/bomb_state.h"
 #include "platform/sound.h"
 #include "platform/sprite.h"
+#include "stage/assets.h"
 
 static void drawBombCell(float x, float y, float camX, float camY, int sx, int sy) {
   blitKeyedStretched(assets.backBufferDC, truncToInt(x - camX), truncToInt(y - camY), 25, 25,

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/app_state.h"
 #include "bombs/bomb_state.h"
 #include "platform/input.h"
 #include "platform/sprite.h"
 #include "platform/trig.h"
+#include "stage/assets.h"
 #include "stage/stage_state.h"
 
 // tan over -90 .. 89 degrees: the low table holds -90 .. -1, the high one 0 .. 89.

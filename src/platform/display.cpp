@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
+#include "platform/hooks.h"
 #include "platform/os.h"
 #include "platform/text.h"
 
@@ -59,5 +59,5 @@ void setDisplayMode(int x, int y, int width, int height, int mode, const char* t
 
 void flushDrawing() {
   plotPixel(windowSurface(), -100, -100, 0x000001);
-  pumpMessages();
+  runPumpMessagesHook();
 }

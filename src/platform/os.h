@@ -23,8 +23,16 @@ void osMousePosition(int* x, int* y);  // client pixels
 int osMouseButtons();                  // bit 0 left, bit 1 right
 void osWarpMouse(int x, int y);        // client pixels
 
-// Message boxes: MB_* flags as the game passes them; answers IDYES (6),
-// IDNO (7) or IDOK (1).
+// Message boxes: the flags say which buttons and which icon; the answer is
+// the button chosen.
+constexpr unsigned MB_OK = 0x00;
+constexpr unsigned MB_YESNO = 0x04;
+constexpr unsigned MB_BUTTONS = 0x0F;  // the part of the flags naming the buttons
+constexpr unsigned MB_ICONHAND = 0x10;
+constexpr unsigned MB_ICONQUESTION = 0x20;
+constexpr int IDOK = 1;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
 int osMessageBox(const char* textUtf8, const char* captionUtf8, unsigned flags);
 
 // The answer to the start-up question given in advance (the command line's

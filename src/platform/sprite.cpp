@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state.h"
 #include "platform/display.h"
+#include "platform/hooks.h"
 #include "platform/os.h"
 #include "platform/trig.h"
 
@@ -393,7 +393,7 @@ Sprite loadSprite(const char* path) {
     char text[1200];
     std::snprintf(text, sizeof text, "Bitmapロードエラー:%s", path ? path : "");
     osMessageBox(text, "エラー", MB_ICONHAND);
-    shutdownProgram(EXIT_GAME_FAILURE);
+    runFatalErrorHook();
   }
   if (display.scaleMode != 1) return new SpriteSurface(std::move(picture));
   // Kept at twice the size so that doubled source coordinates address it.

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "platform/display.h"
+#include "platform/hooks.h"
 
 TextState textState;
 
@@ -224,7 +224,7 @@ void drawTextOnWindow(int x, int y, uint32_t colour, const char* format, ...) {
   Sprite window = windowSurface();
   drawFormatted(window, x, y, colour, 0x000000, text);
   flushDrawing();
-  pumpMessages();
+  runPumpMessagesHook();
 }
 
 void drawText(Sprite dc, int x, int y, uint32_t colour, uint32_t background, const char* format,

@@ -1,9 +1,9 @@
 // The player's picture: one 25 x 50 cell of the sheet chosen by pose.
-#include "app/app_state.h"
 #include "bombs/bomb_state.h"
 #include "platform/input.h"
 #include "platform/sprite.h"
 #include "player/player_state.h"
+#include "stage/assets.h"
 
 int choosePlayerCell(int32_t* playerAnim, int facing, int airState, int runKeyHeld, int carrying,
                      int holdingThrown, int throwPose, int* column, int* row) {

@@ -1,11 +1,11 @@
 // Running, jumping, falling and the player's contacts with the grid.
-#include "app/app_state.h"
 #include "bombs/bomb_state.h"
 #include "platform/input.h"
 #include "player/player_state.h"
 #include "stage/stage_state.h"
 
 PlayerState player;
+PlayerHooks playerHooks;
 
 void resetPlayerState() {
   player = PlayerState{};
@@ -90,7 +90,7 @@ int checkFeetRow(float x, float y) {
   for (int col = leftCol; col <= rightCol; col++) {
     int kind = cellAt(bottomRow, col).kind;
     if (isHazard(kind)) {
-      if (touchesInclusive(x, y, bottomRow, col)) app.scene = SCENE_MISS;
+      if (touchesInclusive(x, y, bottomRow, col)) runPlayerHook(playerHooks.touchedHazard);
     } else if (!passesVertically(kind)) {
       return 1;
     }
@@ -107,7 +107,7 @@ int checkHeadRow(float x, float y) {
       // An entry ends the walk; it is never taken for a ceiling.
       if (warpContact(x, y, topRow, col)) return 0;
     } else if (isHazard(kind)) {
-      if (touchesInclusive(x, y, topRow, col)) app.scene = SCENE_MISS;
+      if (touchesInclusive(x, y, topRow, col)) runPlayerHook(playerHooks.touchedHazard);
     } else if (!passesVertically(kind)) {
       return 1;
     }

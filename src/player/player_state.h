@@ -34,6 +34,20 @@ struct PlayerState {
 constexpr int MAX_FLIGHT_FRAMES = 90;
 extern PlayerState player;
 
+// What the player's contacts ask of the scene machine above this layer,
+// registered by it at start-up; unset ones do nothing.
+struct PlayerHooks {
+  void (*touchedHazard)() = nullptr;    // the miss screen follows
+  void (*openedGoal)() = nullptr;       // the result screen follows
+  void (*leftHomeStage)() = nullptr;    // a new attempt: counters and stage clock restart
+  void (*doorDarkens)() = nullptr;      // a stage door's flight starts the fade to black
+  void (*doorFlightEnded)() = nullptr;  // the stage behind the door is entered
+};
+extern PlayerHooks playerHooks;
+inline void runPlayerHook(void (*hook)()) {
+  if (hook) hook();
+}
+
 void resetPlayerState();  // jumpLock 1, neverThrown 1, the rest 0
 
 void playerCellSpan(float x, float y, int* topRow, int* bottomRow, int* leftCol, int* rightCol);

@@ -1,5 +1,4 @@
 // Switches, chests, the goal chest and hazards as the player walks into them.
-#include "app/app_state.h"
 #include "bombs/bomb_state.h"
 #include "platform/sound.h"
 #include "player/player_state.h"
@@ -40,7 +39,7 @@ int sideCellContact(float x, float y, int row, int col) {
           playWave("SE/tresure.wav");
           cell.state = 1;
         }
-        app.scene = SCENE_RESULT;
+        runPlayerHook(playerHooks.openedGoal);
       }
       return 0;
     case CHEST_ROLLING_BOMB:
@@ -56,7 +55,7 @@ int sideCellContact(float x, float y, int row, int col) {
     case HAZARD_B:
     case HAZARD_C:
     case HAZARD_D:
-      if (touchesInclusive(x, y, row, col)) app.scene = SCENE_MISS;
+      if (touchesInclusive(x, y, row, col)) runPlayerHook(playerHooks.touchedHazard);
       return 0;
     default: return 1;
   }

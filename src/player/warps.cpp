@@ -2,13 +2,13 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/app_state.h"
 #include "bombs/bomb_state.h"
 #include "platform/input.h"
 #include "platform/os.h"
 #include "platform/sound.h"
 #include "platform/sprite.h"
 #include "player/player_state.h"
+#include "stage/assets.h"
 #include "stage/stage_state.h"
 
 // A cell number in pixels; a damaged link saturates instead of overflowing.
@@ -34,8 +34,7 @@ static void enterWarp(MapCell& cell) {
 static void enterStageDoor(MapCell& cell) {
   if (stage.currentStage < 10) {
     // Leaving a home stage starts a new attempt.
-    resetRunCounters();
-    app.stageStartMs = osNowMs();
+    runPlayerHook(playerHooks.leftHomeStage);
   }
   player.previousStage = stage.currentStage;
   stage.currentStage = cell.linkRow;
@@ -121,13 +120,13 @@ void updateStageWarp(float* x, float* y, float screenX, float screenY) {
   if (player.stageWarpPhase == 1) {
     drawWarpCell(screenX, screenY);
     player.warpFrame += 1;
-    if (player.warpFrame == 4) app.fadeState = 1;
+    if (player.warpFrame == 4) runPlayerHook(playerHooks.doorDarkens);
     if (player.warpFrame > 14) {
       *x = (float)player.warpTargetX;
       *y = (float)player.warpTargetY;
       player.stageWarpPhase = 2;
       if (player.stageChangePending == 1) {
-        app.scene = SCENE_STAGE_ENTER;
+        runPlayerHook(playerHooks.doorFlightEnded);
         player.stageChangePending = 0;
       }
     }

@@ -1,6 +1,6 @@
 // Stage drawing and the cell animations: which picture lands where, the
 // frame counters, the gate slides, the chests' rewards and the front edges.
-#include "stage/stage_drawing.h"
+#include "app/stage_drawing.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -9,12 +9,12 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/stage_drawing.h"
 #include "platform/data_path.h"
 #include "platform/display.h"
 #include "platform/sprite.h"
 #include "platform/text.h"
 #include "platform/trig.h"
-#include "stage/stage_drawing.h"
 #include "stage/stage_state.h"
 
 namespace {

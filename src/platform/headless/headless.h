@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/os.h"
+
 struct HeadlessState {
   int32_t nowMs = 0;
   uint8_t keys[256] = {};
-  int startupAnswer = 7;  // IDNO
+  int startupAnswer = IDNO;
   int presentedCount = 0;
   std::vector<uint32_t> lastFrame;  // last presented picture, 0x00RRGGBB
   int lastFrameWidth = 0, lastFrameHeight = 0;

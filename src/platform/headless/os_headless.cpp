@@ -60,7 +60,7 @@ void osWarpMouse(int, int) {}
 int osMessageBox(const char* text, const char* caption, unsigned flags) {
   headless.messageBoxes.push_back(std::string(caption) + "|" + text);
   // An error box has no one to read it here: say it on the error stream.
-  if (flags & 0x10) std::fprintf(stderr, "%s: %s\n", caption, text);
+  if (flags & MB_ICONHAND) std::fprintf(stderr, "%s: %s\n", caption, text);
   // Only the start-up question is answered by the runner; the close
   // confirmation never comes up without a window.
   return headless.startupAnswer;

@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/data_check.h"
 #include "platform/data_path.h"
+#include "platform/game.h"
 #include "platform/os.h"
 #include "platform/sdl/command_line.h"
 

@@ -1,8 +1,8 @@
 // Gates sliding open and shut, the goal chest opening, and the bomb chests
 // that lift their bomb out, fade it and hand it to the player.
 #include "app/app_state.h"
+#include "app/stage_drawing.h"
 #include "bombs/bomb_state.h"
-#include "stage/stage_drawing.h"
 #include "stage/stage_state.h"
 
 namespace {

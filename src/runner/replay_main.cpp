@@ -23,9 +23,10 @@
 
 #include "app/app_state.h"
 #include "platform/data_path.h"
+#include "platform/game.h"
 #include "platform/headless/headless.h"
-#include "platform/headless/replay.h"
 #include "platform/sprite.h"
+#include "runner/replay.h"
 #include "stage/stage_state.h"
 
 namespace {
@@ -236,7 +237,7 @@ int main(int argc, char** argv) {
     if (!hashes) fail("cannot write " + options.hashFile);
   }
   headlessReset();
-  headless.startupAnswer = options.answerYes ? 6 : 7;
+  headless.startupAnswer = options.answerYes ? IDYES : IDNO;
   headless.onPresent = afterPicture;
   headless.onTerminate = [](int) { writeState(); };
   if (options.stage >= 0) headless.beforeFirstFrame = [] { startOnStage(options.stage); };

@@ -18,9 +18,5 @@ bool parseInputScript(const std::string& text, std::vector<InputStep>* steps, st
 const std::vector<int>* keysForPicture(const std::vector<InputStep>& steps, int n);
 int scriptLength(const std::vector<InputStep>& steps);
 
-// Starts the game on a stage as a door from home stage 0 would (stage 10
-// or more), or as a new run on home stage n (0 .. 3).
-void startOnStage(int n);
-
 std::string traceLine(int picture);
 std::string stateJson();

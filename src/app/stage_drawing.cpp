@@ -1,6 +1,6 @@
 // The stage picture of one frame: backdrop, tiles, platforms, crumbling
 // blocks and door arrows, and the front edges drawn over the objects.
-#include "stage/stage_drawing.h"
+#include "app/stage_drawing.h"
 
 #include <algorithm>
 #include <cmath>

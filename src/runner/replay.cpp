@@ -1,4 +1,4 @@
-#include "platform/headless/replay.h"
+#include "runner/replay.h"
 
 #include <cstdarg>
 #include <cstring>
@@ -185,28 +185,6 @@ int scriptLength(const std::vector<InputStep>& steps) {
   long total = 0;
   for (const InputStep& s : steps) total += s.count;
   return total > 2000000000 ? 2000000000 : (int)total;
-}
-
-void startOnStage(int n) {
-  if (n >= 0 && n <= 3) {
-    stage.homeStage = n;
-    app.scene = SCENE_NEW_RUN;
-    return;
-  }
-  // As a stage door of home stage 0: a new attempt, the stage clock
-  // restarted, and the screen black with the door's appearing to come.
-  stage.homeStage = 0;
-  stage.currentStage = 0;
-  resetRunCounters();
-  app.stageStartMs = osNowMs();
-  player.previousStage = 0;
-  stage.currentStage = n;
-  player.warpUpLatch = 1;
-  player.stageWarpPhase = 2;
-  player.warpFrame = 15;
-  app.fadeState = 2;
-  app.session.fadeLevel = 100;
-  app.scene = SCENE_STAGE_ENTER;
 }
 
 std::string traceLine(int picture) {

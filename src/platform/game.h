@@ -1,0 +1,17 @@
+// The game above the platform, as a back end's main() starts it (the way
+// SDL's main calls SDL_main); the scene code defines these.
+#pragma once
+#include <string>
+
+// Exit statuses: a quit the player chose is a success; a game that cannot
+// go on (a picture it cannot read) is a failure.
+constexpr int EXIT_CHOSEN_QUIT = 0;
+constexpr int EXIT_GAME_FAILURE = 1;
+
+int runStartup();  // the whole program: start-up, frame loop, shutdown
+
+// Checks, before anything is shown, that the data folder (the working
+// directory) holds every file the game needs to start: true when every
+// picture reads and decodes and every sound, tune and the first stage is
+// there and not empty. Otherwise names the first file that failed and why.
+bool checkGameData(std::string* failedFile, std::string* reason);

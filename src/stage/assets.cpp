@@ -1,0 +1,3 @@
+#include "stage/assets.h"
+
+Assets assets;

@@ -3,12 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/os.h"
 #include "puxten_version.h"
 
 namespace {
 
-constexpr int ANSWER_YES = 6;  // full screen
-constexpr int ANSWER_NO = 7;   // window
+constexpr int ANSWER_YES = IDYES;  // full screen
+constexpr int ANSWER_NO = IDNO;    // window
 
 enum OptionAction { ACT_RUN, ACT_HELP, ACT_VERSION };
 

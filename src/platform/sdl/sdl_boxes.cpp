@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int IDOK = 1, IDYES = 6, IDNO = 7;
 constexpr const char* PICTURE_ERROR = "Bitmapロードエラー:";
 
 // The box's own text in the player's language, into `out`.
@@ -34,7 +33,7 @@ int osStartupAnswer() {
 }
 
 int osMessageBox(const char* text, const char* caption, unsigned flags) {
-  bool askYesNo = (flags & 0x0F) == 0x04;
+  bool askYesNo = (flags & MB_BUTTONS) == MB_YESNO;
   char message[1400];
   if (askYesNo && sdl.renderer)
     return sdlAskYesNo(boxText(text, message, sizeof message), sdlText(caption));
@@ -48,7 +47,7 @@ int osMessageBox(const char* text, const char* caption, unsigned flags) {
        "OK"},
   };
   SDL_MessageBoxData box = {};
-  box.flags = ((flags & 0x10) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION) |
+  box.flags = ((flags & MB_ICONHAND) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION) |
               SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
   // The start-up question comes while the window is a 1 x 1 placeholder:
   // the box then stands on its own.

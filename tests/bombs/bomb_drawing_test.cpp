@@ -138,15 +138,3 @@ TEST_F(BombDrawing, OnlySlotsBelowTheCountGoOff) {
   EXPECT_EQ(rolling.state[0], BOMB_SPENT);
   EXPECT_EQ(rolling.state[1], BOMB_BLAST);
 }
-
-TEST_F(BombDrawing, CountsBeyondTheSlotArraysStayInsideThem) {
-  bombs.thrownBombCount = 50;
-  bombs.barrelBombCount = 50;
-  bombs.rollingBombCount = 50;
-  draw();
-  thrownFrame(KEY_PRESSED);
-  barrelFrame(KEY_PRESSED);
-  rollingFrame(KEY_UP);
-  drawThrownBlasts(thrown.x, thrown.y, thrown.state, 0, 0);
-  SUCCEED();
-}

@@ -104,6 +104,7 @@ void updateCursor() {
 }
 
 void changeMusicVolume(int step) {
+  if (step == 0) return;
   int v = sdl.settings.musicVolume + step;
   v = v < 0 ? 0 : v > MAX_VOLUME ? MAX_VOLUME : v;
   sdl.settings.musicVolume = v;
@@ -111,6 +112,15 @@ void changeMusicVolume(int step) {
   std::snprintf(sdl.notice, sizeof sdl.notice, "%s %d%%", sdlText("音楽の音量"), v);
   sdl.noticeUntil = SDL_GetTicks64() + NOTICE_MS;
   sdlRememberSetting("music_volume", v);
+}
+
+// - and + by the character they type (where + sits differs by layout),
+// or by the US keyboard's = key and the keypad.
+int volumeStep(const SDL_Keysym& key) {
+  if (key.sym == SDLK_MINUS || key.sym == SDLK_KP_MINUS) return -VOLUME_STEP;
+  if (key.sym == SDLK_PLUS || key.sym == SDLK_KP_PLUS || key.scancode == SDL_SCANCODE_EQUALS)
+    return VOLUME_STEP;
+  return 0;
 }
 
 bool isAltEnter(const SDL_KeyboardEvent& key) {
@@ -141,12 +151,7 @@ void handleEvent(const SDL_Event& ev, OsEvents* events, int* pause) {
       if (isAltEnter(ev.key) || ev.key.keysym.scancode == SDL_SCANCODE_F11) sdlToggleFullScreen();
       if (ev.key.keysym.scancode == SDL_SCANCODE_P || ev.key.keysym.scancode == SDL_SCANCODE_PAUSE)
         *pause = 1;
-      if (ev.key.keysym.scancode == SDL_SCANCODE_MINUS ||
-          ev.key.keysym.scancode == SDL_SCANCODE_KP_MINUS)
-        changeMusicVolume(-VOLUME_STEP);
-      if (ev.key.keysym.scancode == SDL_SCANCODE_EQUALS ||
-          ev.key.keysym.scancode == SDL_SCANCODE_KP_PLUS)
-        changeMusicVolume(VOLUME_STEP);
+      changeMusicVolume(volumeStep(ev.key.keysym));
       break;
     default: sdlHandlePadEvent(ev); break;
   }

@@ -16,7 +16,8 @@ Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$out/display" >/dev/nu
 xvfb=$!
 trap 'kill $game_pid $wm $xvfb 2>/dev/null' EXIT
 game_pid="" wm=""
-for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
+for _ in $(seq 300); do [ -s "$out/display" ] && break; sleep 0.1; done
+[ -s "$out/display" ] || { echo "Xvfb did not start"; exit 1; }
 export DISPLAY=":$(cat "$out/display")"
 evilwm >/dev/null 2>&1 &
 wm=$!
@@ -29,7 +30,7 @@ XDG_CONFIG_HOME="$out/config" "$game" --window >"$out/log" 2>&1 &
 game_pid=$!
 
 win=""
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   win=$(xwininfo -root -tree 2>/dev/null | grep -F '"PUXTEN":' | awk '{print $1}' | head -1)
   [ -n "$win" ] && break
   sleep 0.1

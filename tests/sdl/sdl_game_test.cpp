@@ -208,9 +208,9 @@ bool startXvfb(const std::string& dir) {
   }
   static pid_t server = pid;
   std::atexit([] { kill(server, SIGTERM); });
-  for (int i = 0; i < 100 && readFile(file).empty(); i++) usleep(100000);
+  for (int i = 0; i < 300 && readFile(file).empty(); i++) usleep(100000);
   std::string number = readFile(file);
-  if (number.empty()) return false;
+  if (number.empty()) ADD_FAILURE() << "Xvfb did not start";
   setenv("DISPLAY", (":" + number.substr(0, number.find('\n'))).c_str(), 1);
   return true;
 }

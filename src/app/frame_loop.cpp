@@ -42,7 +42,7 @@ void runFrame() {
   doSceneWork();
   presentFrame(windowSurface(), assets.backBufferDC);
   // A slow frame is not made up: the game slows down instead.
-  int32_t now = osNowMs();
-  if (s.frameStartMs + FRAME_MS > now) osSleepMs(s.frameStartMs + FRAME_MS - now);
+  int32_t spent = osMsSince(s.frameStartMs);
+  if (spent < FRAME_MS) osSleepMs(FRAME_MS - spent);
   pumpMessages();
 }

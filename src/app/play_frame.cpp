@@ -54,7 +54,7 @@ void resetBombs() {
 }
 
 static void updateStageClock() {
-  app.stageElapsedMs = osNowMs() - app.stageStartMs;
+  app.stageElapsedMs = osMsSince(app.stageStartMs);
   app.stageMinutes = app.stageElapsedMs / 60000;
   app.stageSeconds = app.stageElapsedMs / 1000 - app.stageMinutes * 60;
 }

@@ -92,7 +92,7 @@ static void hop(GameSession& s) {
   }
 }
 
-static int32_t stepAge() { return osNowMs() - app.stageStartMs; }
+static int32_t stepAge() { return osMsSince(app.stageStartMs); }
 
 static void nextScore(GameSession& s, int step) {
   s.resultStep = step;
@@ -161,7 +161,7 @@ void resultScreenFrame() {
   if (s.resultStep == -1) {
     s.darkness = 0;
     // The stage clock stops here.
-    app.stageElapsedMs = osNowMs() - app.stageStartMs;
+    app.stageElapsedMs = osMsSince(app.stageStartMs);
     app.stageMinutes = app.stageElapsedMs / 60000;
     app.stageSeconds = app.stageElapsedMs / 1000 - app.stageMinutes * 60;
     s.resultStep = 0;

@@ -77,7 +77,7 @@ void runBarrelFuses(float playerX, float playerY, float* x, float* y, int32_t* s
         else if (facing == -1)
           x[i] = (float)((double)(playerX - 20) + 6.25);
         y[i] = playerY + 50 - 20 - 1;
-        bombs.burntMs[i] = osNowMs() - bombs.litMs[i];
+        bombs.burntMs[i] = osMsSince(bombs.litMs[i]);
         if (bombs.burntMs[i] > BARREL_FUSE_MS) {
           state[i] = BOMB_BLAST;
           bombs.fuseSoundPlayed[i] = 0;
@@ -87,7 +87,7 @@ void runBarrelFuses(float playerX, float playerY, float* x, float* y, int32_t* s
       }
     }
     if (state[i] == BOMB_LIVE) {
-      bombs.burntMs[i] = osNowMs() - bombs.litMs[i];
+      bombs.burntMs[i] = osMsSince(bombs.litMs[i]);
       if (bombs.burntMs[i] > BARREL_FUSE_MS) {
         state[i] = BOMB_BLAST;
         bombs.fuseSoundPlayed[i] = 0;

@@ -9,6 +9,15 @@ int32_t osNowMs();            // milliseconds since the process started
 void osSleepMs(int32_t ms);   // the only way the game waits
 int64_t osCalendarSeconds();  // calendar time, seeds the save scrambling
 
+// Milliseconds from startMs to nowMs. The 32-bit clock wraps after 49.7
+// days (and turns negative after 24.8); the difference is taken modulo 2^32,
+// so waits and ages come out right across the wrap. Never subtract clock
+// values any other way.
+inline int32_t msBetween(int32_t startMs, int32_t nowMs) {
+  return (int32_t)((uint32_t)nowMs - (uint32_t)startMs);
+}
+inline int32_t osMsSince(int32_t startMs) { return msBetween(startMs, osNowMs()); }
+
 // Keyboard: 1 while the key with this virtual-key code is held.
 int osKeyHeld(int vk);
 

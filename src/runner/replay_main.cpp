@@ -36,6 +36,7 @@ struct Options {
   int answerYes = 0;
   int stage = -1;
   int frames = -1;
+  uint32_t clockStart = 0;
   std::map<int, std::string> shots;
 };
 
@@ -54,7 +55,7 @@ const char* USAGE =
     "usage: puxten-replay [--data DIR] [--save DIR] [--answer yes|no] [--stage N]\n"
     "                     [--input FILE] [--frames N] [--shot N:FILE.png]...\n"
     "                     [--state FILE.json] [--trace FILE.jsonl]\n"
-    "                     [--picture-hashes FILE]\n";
+    "                     [--picture-hashes FILE] [--clock-start MS]\n";
 
 [[noreturn]] void fail(const std::string& message) {
   std::fprintf(stderr, "puxten-replay: %s\n", message.c_str());
@@ -66,6 +67,14 @@ int parseNumber(const char* text, const char* what) {
   long v = std::strtol(text, &end, 10);
   if (!*text || *end || v < 0 || v > 100000000) fail(std::string("bad ") + what + ": " + text);
   return (int)v;
+}
+
+// A value of the game's 32-bit millisecond clock.
+uint32_t parseClock(const char* text) {
+  char* end = nullptr;
+  unsigned long long v = std::strtoull(text, &end, 10);
+  if (!*text || *text == '-' || *end || v > UINT32_MAX) fail(std::string("bad clock: ") + text);
+  return (uint32_t)v;
 }
 
 // Paths given on the command line are taken from where the runner was
@@ -108,6 +117,8 @@ void parseOptions(int argc, char** argv) {
       options.stateFile = absolute(v);
     else if (a == "--trace")
       options.traceFile = absolute(v);
+    else if (a == "--clock-start")
+      options.clockStart = parseClock(v);
     else if (a == "--picture-hashes")
       options.hashFile = absolute(v);
     else
@@ -237,6 +248,7 @@ int main(int argc, char** argv) {
     if (!hashes) fail("cannot write " + options.hashFile);
   }
   headlessReset();
+  headlessStartClockAt(options.clockStart);
   headless.startupAnswer = options.answerYes ? IDYES : IDNO;
   headless.onPresent = afterPicture;
   headless.onTerminate = [](int) { writeState(); };

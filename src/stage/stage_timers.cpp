@@ -59,7 +59,7 @@ static void movePlatforms() {
 static void expireSwitchTimers() {
   SwitchTimer* t = stage.switchTimers;
   while (t) {
-    int64_t held = (int64_t)osNowMs() - t->startMs;
+    int32_t held = osMsSince(t->startMs);
     if (held < SWITCH_HOLD_MS) {
       t = t->next;
       continue;

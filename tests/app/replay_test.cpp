@@ -182,3 +182,58 @@ TEST(Replay, ChoosesItsDataFolderByContent) {
 }
 
 }  // namespace
+
+namespace {
+
+// A text without the clock's own readings: "nowMs" differs between runs
+// that start the clock at different values; nothing else may.
+std::string withoutClock(std::string text) {
+  const std::string key = "\"nowMs\":";
+  for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at)) {
+    size_t end = text.find_first_of(",}", at + key.size());
+    text.erase(at, end - at + (text[end] == ',' ? 1 : 0));
+  }
+  return text;
+}
+
+struct ClockCase {
+  const char* replay;
+  uint32_t clockStart;
+};
+
+class ClockWrap : public ::testing::TestWithParam<ClockCase> {};
+
+// Played across the wrap of the 32-bit clock (and across its turn to
+// negative values at 2^31), a stage solution gives the same pictures,
+// trace and end as from clock 0.
+TEST_P(ClockWrap, AStageSolutionEndsAsItDoesFromZero) {
+  const ClockCase& c = GetParam();
+  std::string dir = makeTempDir();
+  std::string keys = std::string(PUXTEN_SOURCE_DIR) + "/data/replays/" + c.replay + ".keys";
+  const char* outputs[] = {".json", ".jsonl", ".sha256"};
+  std::string fromZero[3], acrossWrap[3];
+  for (uint32_t start : {0u, c.clockStart}) {
+    std::string p = dir + "/" + std::to_string(start);
+    ASSERT_EQ(runReplay("--stage " + std::string(c.replay + 5) + " --input " + keys +
+                        " --clock-start " + std::to_string(start) + " --state " + p +
+                        ".json --trace " + p + ".jsonl --picture-hashes " + p + ".sha256"),
+              0);
+    for (int i = 0; i < 3; i++) (start ? acrossWrap : fromZero)[i] = readFile(p + outputs[i]);
+  }
+  EXPECT_EQ(jsonInt(fromZero[0], "scene"), 10) << "no longer clears the stage";
+  EXPECT_EQ((uint32_t)jsonInt(acrossWrap[0], "nowMs"),
+            (uint32_t)(c.clockStart + jsonInt(fromZero[0], "nowMs")));
+  for (int i = 0; i < 3; i++)
+    EXPECT_TRUE(withoutClock(fromZero[i]) == withoutClock(acrossWrap[i]))
+        << outputs[i] << " differ";
+}
+
+// The 32-bit clock turns from 2^31 - 1 to -2^31 10 s into stage 22; while
+// stage 21's first barrel fuse burns; while stage 12's switch is held.
+INSTANTIATE_TEST_SUITE_P(Starts, ClockWrap,
+                         ::testing::Values(ClockCase{"stage22", 0x80000000u - 10000},
+                                           ClockCase{"stage21", 0x80000000u - 13000},
+                                           ClockCase{"stage12", 0x80000000u - 13000}),
+                         [](const auto& info) { return std::string(info.param.replay); });
+
+}  // namespace

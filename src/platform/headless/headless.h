@@ -8,7 +8,8 @@
 #include "platform/os.h"
 
 struct HeadlessState {
-  int32_t nowMs = 0;
+  int32_t nowMs = 0;    // the game's 32-bit clock; wraps as a real one does
+  int64_t sleptMs = 0;  // virtual time since the reset, never wraps
   uint8_t keys[256] = {};
   int startupAnswer = IDNO;
   int presentedCount = 0;
@@ -26,5 +27,8 @@ struct HeadlessState {
 extern HeadlessState headless;
 
 void headlessReset();  // clock 0, no keys, counters cleared, hooks kept
+// Starts the game's clock at this value (the runner's --clock-start), so a
+// run can cross the clock's wrap.
+void headlessStartClockAt(uint32_t ms);
 void headlessSetKey(int vk, int held);
 void headlessReleaseAllKeys();

@@ -35,7 +35,7 @@ HeadlessDevice* device(int handle) {
 // with the position equal to its length and raises the end notice once.
 void advance(HeadlessDevice* d) {
   if (!d->playing) return;
-  int64_t elapsed = (int64_t)osNowMs() - d->startMs;
+  int64_t elapsed = osMsSince(d->startMs);
   if (elapsed < 0) elapsed = 0;
   int64_t pos = (int64_t)d->basePosition + elapsed;
   if (pos >= (int64_t)d->length) {
@@ -48,7 +48,7 @@ void advance(HeadlessDevice* d) {
 uint32_t currentPosition(HeadlessDevice* d) {
   advance(d);
   if (!d->playing) return d->basePosition;
-  return (uint32_t)(d->basePosition + ((int64_t)osNowMs() - d->startMs));
+  return (uint32_t)(d->basePosition + osMsSince(d->startMs));
 }
 
 void log(const char* verb, int handle) {

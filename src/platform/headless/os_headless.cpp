@@ -16,6 +16,7 @@ constexpr int64_t VIRTUAL_EPOCH_SECONDS = 1767225600;  // 2026-01-01
 
 void headlessReset() {
   headless.nowMs = 0;
+  headless.sleptMs = 0;
   std::memset(headless.keys, 0, sizeof headless.keys);
   headless.presentedCount = 0;
   headless.lastFrame.clear();
@@ -28,11 +29,17 @@ void headlessSetKey(int vk, int held) {
 
 void headlessReleaseAllKeys() { std::memset(headless.keys, 0, sizeof headless.keys); }
 
+void headlessStartClockAt(uint32_t ms) { headless.nowMs = (int32_t)ms; }
+
 int32_t osNowMs() { return headless.nowMs; }
 void osSleepMs(int32_t ms) {
-  if (ms > 0) headless.nowMs += ms;
+  if (ms <= 0) return;
+  headless.nowMs = (int32_t)((uint32_t)headless.nowMs + (uint32_t)ms);
+  headless.sleptMs += ms;
 }
-int64_t osCalendarSeconds() { return VIRTUAL_EPOCH_SECONDS + headless.nowMs / 1000; }
+// Counted from the run's start, whatever the clock started at, so that
+// the save files do not depend on it.
+int64_t osCalendarSeconds() { return VIRTUAL_EPOCH_SECONDS + headless.sleptMs / 1000; }
 
 int osKeyHeld(int vk) { return vk >= 0 && vk < 256 ? headless.keys[vk] : 0; }
 

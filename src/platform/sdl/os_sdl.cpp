@@ -223,8 +223,18 @@ void sdlShowPicture() {
 // The game's clock: time spent paused never reaches it.
 int32_t osNowMs() { return (int32_t)(SDL_GetTicks64() - sdl.startTicks - sdl.pausedTicks); }
 
+// A whole-millisecond sleep ends late (the game ran at 24.3 frames a
+// second): sleep to just before the deadline, then wait in short naps
+// until the clock reaches it.
+constexpr int32_t SLEEP_MARGIN_MS = 2;  // what a sleep may overrun by
+constexpr long SLEEP_NAP_NS = 100000;   // 0.1 ms: the deadline is met within it
+
 void osSleepMs(int32_t ms) {
-  if (ms > 0) SDL_Delay((Uint32)ms);
+  if (ms <= 0) return;
+  const int32_t deadline = osNowMs() + ms;
+  if (ms > SLEEP_MARGIN_MS) SDL_Delay((Uint32)(ms - SLEEP_MARGIN_MS));
+  const timespec nap = {0, SLEEP_NAP_NS};
+  while (osNowMs() - deadline < 0) nanosleep(&nap, nullptr);
 }
 
 int64_t osCalendarSeconds() { return (int64_t)time(nullptr); }

@@ -145,9 +145,9 @@ void drawBackdrop(int depth) {
 void drawCrushEffects() {
   CrushEffect* e = stage.crushEffects;
   while (e) {
-    blitKeyedBlended(assets.stageSurface, (int)(e->x - 35), (int)(e->y - 35), 100, 100,
-                     assets.crushSheet, (int)(500 * e->age), 0, 500, 500, (int)(100 - 5 * e->age),
-                     KEY_WHITE);
+    blitKeyedBlended(assets.stageSurface, (int)(e->x - 35), (int)(e->y - 35), CRUSH_FRAME,
+                     CRUSH_FRAME, assets.crushSheet, (int)(CRUSH_FRAME * e->age), 0, CRUSH_FRAME,
+                     CRUSH_FRAME, (int)(100 - 5 * e->age), KEY_WHITE);
     e->age += 1;
     CrushEffect* next = e->next;
     if (e->age >= 10) removeCrushEffect(e);

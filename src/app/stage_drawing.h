@@ -19,6 +19,11 @@ struct StageDrawState {
 };
 extern StageDrawState stageDraw;
 
+// The crumbling-block frames are drawn at 100 x 100, a fifth of their size
+// in BlockCrush.bmp, and kept at that size once loaded.
+constexpr int CRUSH_FRAME = 100;
+constexpr int CRUSH_SHRINK = 5;
+
 void resetStageDrawState();
 void drawStage(float cameraX, float cameraY);
 void drawDoorArrow(float x, float y);

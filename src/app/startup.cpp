@@ -64,6 +64,8 @@ void askStartupMode() {
 
 void loadAssets() {
   assets.backBufferDC = createBackBuffer();
+  // First, while little else is held: it is decoded whole, then shrunk.
+  assets.crushSheet = loadSpriteShrunk("image/BlockCrush.bmp", CRUSH_SHRINK);
   openMusic("bgm/main.mp3", &assets.mainMusic);
   openMusic("bgm/title.mp3", &assets.titleMusic);
   openMusic("bgm/boss.mp3", &assets.bossMusic);
@@ -85,7 +87,6 @@ void loadAssets() {
   assets.arrowSprite = loadSprite("image/allow.bmp");
   assets.menuDimSheet = loadSprite("image/title23.bmp");
   assets.menuLitSheet = loadSprite("image/title22.bmp");
-  assets.crushSheet = loadSprite("image/BlockCrush.bmp");
   assets.missMenuSheet = loadSprite("image/GAMEOVER.bmp");
   assets.menuGlowSheet = loadSprite("image/title24.bmp");
   assets.warpSheet = loadSprite("image/warp.bmp");

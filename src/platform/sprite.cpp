@@ -386,7 +386,7 @@ void rotatedCopy(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int
 
 }  // namespace
 
-Sprite loadSprite(const char* path) {
+Sprite loadSpriteShrunk(const char* path, int shrink) {
   SpriteSurface picture;
   const char* error = nullptr;
   if (!readBitmapFile(path, &picture, &error)) {
@@ -395,16 +395,21 @@ Sprite loadSprite(const char* path) {
     osMessageBox(text, "エラー", MB_ICONHAND);
     runFatalErrorHook();
   }
-  if (display.scaleMode != 1) return new SpriteSurface(std::move(picture));
-  // Kept at twice the size so that doubled source coordinates address it.
-  Sprite big = newSurface(picture.width * 2, picture.height * 2);
-  for (int r = 0; r < big->height; r++) {
-    const uint32_t* srow = picture.pixels.data() + (size_t)(r / 2) * picture.width;
-    uint32_t* drow = big->pixels.data() + (size_t)r * big->width;
-    for (int c = 0; c < big->width; c++) drow[c] = srow[c / 2];
+  int f = scaleFactor();
+  shrink = std::max(shrink, 1);
+  if (f == 1 && shrink == 1) return new SpriteSurface(std::move(picture));
+  // Device pixel (c, r) is the one a copy at the drawn size picks from the
+  // picture kept at f times its size: (c * shrink / f, r * shrink / f).
+  Sprite out = newSurface(picture.width * f / shrink, picture.height * f / shrink);
+  for (int r = 0; r < out->height; r++) {
+    const uint32_t* srow = picture.pixels.data() + (size_t)(r * shrink / f) * picture.width;
+    uint32_t* drow = out->pixels.data() + (size_t)r * out->width;
+    for (int c = 0; c < out->width; c++) drow[c] = srow[c * shrink / f];
   }
-  return big;
+  return out;
 }
+
+Sprite loadSprite(const char* path) { return loadSpriteShrunk(path, 1); }
 
 Sprite createBackBuffer() {
   int s = scaleFactor();

@@ -58,6 +58,10 @@ bool readBitmapFile(const char* path, SpriteSurface* out, const char** error);
 
 // The game's operations.
 Sprite loadSprite(const char* path);  // a failure ends the program
+// A picture whose every use draws it at 1 / shrink of its size, kept at
+// that size: a copy from it at its own size gives what a shrinking copy
+// from the whole picture gives.
+Sprite loadSpriteShrunk(const char* path, int shrink);
 Sprite createBackBuffer();
 Sprite createBlankSprite(int w, int h);
 void freeSprite(Sprite s);

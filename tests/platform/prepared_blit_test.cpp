@@ -86,4 +86,25 @@ INSTANTIATE_TEST_SUITE_P(Sheets, PreparedBlit,
                                   std::to_string(std::get<1>(info.param));
                          });
 
+class ShrunkPicture : public testing::TestWithParam<int> {
+ protected:
+  void SetUp() override { display.scaleMode = GetParam(); }
+  void TearDown() override { display.scaleMode = 0; }
+};
+
+TEST_P(ShrunkPicture, CopiedAtItsSizeGivesTheShrinkingCopyOfTheWholePicture) {
+  const std::string path = std::string(PUXTEN_DATA_DIR) + "/image/BlockCrush.bmp";
+  Owned whole(loadSprite(path.c_str())), shrunk(loadSpriteShrunk(path.c_str(), 5));
+  Owned want = blank(200, 150, 0x123456), got = blank(200, 150, 0x123456);
+  for (int k = 0; k < 10; k++) {
+    blitKeyedBlended(want.get(), 10 * k - 20, 7 * k, 100, 100, whole.get(), 500 * k, 0, 500, 500,
+                     100 - 5 * k, WHITE);
+    blitKeyedBlended(got.get(), 10 * k - 20, 7 * k, 100, 100, shrunk.get(), 100 * k, 0, 100, 100,
+                     100 - 5 * k, WHITE);
+    ASSERT_EQ(want->pixels, got->pixels) << "frame " << k;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(ScaleModes, ShrunkPicture, testing::Values(0, 1));
+
 }  // namespace

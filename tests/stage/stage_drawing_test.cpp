@@ -126,11 +126,11 @@ class StageDrawing : public ::testing::Test {
     assets.stageBackdrop = makeFilled(640, 480, BACKDROP_PIXEL);
     assets.blackSheet = makeFilled(640, 480, 0);
     assets.arrowSprite = makeFilled(60, 60, ARROW_PIXEL);
-    assets.crushSheet = createBlankSprite(5000, 500);
-    for (int y = 0; y < 500; y++)
-      for (int x = 0; x < 5000; x++)
-        assets.crushSheet->pixels[(size_t)y * 5000 + x] =
-            (uint32_t)(20 * (x / 500) + 10) << 16 | (uint32_t)(y / 2) << 8 | 0x03;
+    assets.crushSheet = createBlankSprite(1000, 100);
+    for (int y = 0; y < 100; y++)
+      for (int x = 0; x < 1000; x++)
+        assets.crushSheet->pixels[(size_t)y * 1000 + x] =
+            (uint32_t)(20 * (x / 100) + 10) << 16 | (uint32_t)y << 8 | 0x03;
   }
 
   // A fresh folder for the save files of one test.

@@ -1,4 +1,4 @@
-// Surfaces written as PNG pictures (screenshots, contact sheets): 8-bit RGB,
+// Surfaces written as PNG pictures (screenshots, contact sheets, icons): 8-bit RGB or RGBA,
 // no interlace, every row unfiltered, deflated with zlib.
 #include <zlib.h>
 
@@ -27,23 +27,21 @@ void putChunk(std::vector<uint8_t>& file, const char type[4], const uint8_t* dat
   put32(file, (uint32_t)crc);
 }
 
-}  // namespace
-
-bool writePng(const char* path, const SpriteSurface& s) {
-  if (!path || s.width <= 0 || s.height <= 0 ||
-      s.pixels.size() < (size_t)s.width * (size_t)s.height)
-    return false;
-  // Raw scanlines: a filter byte (0, none) then R, G, B per pixel.
-  size_t rowBytes = 1 + (size_t)s.width * 3;
-  std::vector<uint8_t> raw(rowBytes * s.height);
-  for (int r = 0; r < s.height; r++) {
+// Rows of 0x00RRGGBB (RGB) or 0xAARRGGBB (RGBA) pixels to a PNG file.
+bool writePngPixels(const char* path, int width, int height, const uint32_t* pixels, bool alpha) {
+  int channels = alpha ? 4 : 3;
+  // Raw scanlines: a filter byte (0, none) then R, G, B (and A) per pixel.
+  size_t rowBytes = 1 + (size_t)width * channels;
+  std::vector<uint8_t> raw(rowBytes * height);
+  for (int r = 0; r < height; r++) {
     uint8_t* out = raw.data() + rowBytes * r;
     *out++ = 0;
-    const uint32_t* in = s.pixels.data() + (size_t)r * s.width;
-    for (int c = 0; c < s.width; c++) {
+    const uint32_t* in = pixels + (size_t)r * width;
+    for (int c = 0; c < width; c++) {
       *out++ = (uint8_t)(in[c] >> 16);
       *out++ = (uint8_t)(in[c] >> 8);
       *out++ = (uint8_t)in[c];
+      if (alpha) *out++ = (uint8_t)(in[c] >> 24);
     }
   }
   uLongf packedSize = compressBound((uLong)raw.size());
@@ -52,10 +50,11 @@ bool writePng(const char* path, const SpriteSurface& s) {
 
   std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   std::vector<uint8_t> header;
-  put32(header, (uint32_t)s.width);
-  put32(header, (uint32_t)s.height);
-  header.insert(header.end(),
-                {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter set, no interlace
+  put32(header, (uint32_t)width);
+  put32(header, (uint32_t)height);
+  const uint8_t COLOUR_RGB = 2, COLOUR_RGBA = 6;
+  // 8 bits, colour type, deflate, no filter set, no interlace.
+  header.insert(header.end(), {8, alpha ? COLOUR_RGBA : COLOUR_RGB, 0, 0, 0});
   putChunk(file, "IHDR", header.data(), header.size());
   putChunk(file, "IDAT", packed.data(), packedSize);
   putChunk(file, "IEND", nullptr, 0);
@@ -65,4 +64,20 @@ bool writePng(const char* path, const SpriteSurface& s) {
   bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
   if (std::fclose(f) != 0) ok = false;
   return ok;
+}
+
+}  // namespace
+
+bool writePng(const char* path, const SpriteSurface& s) {
+  if (!path || s.width <= 0 || s.height <= 0 ||
+      s.pixels.size() < (size_t)s.width * (size_t)s.height)
+    return false;
+  return writePngPixels(path, s.width, s.height, s.pixels.data(), false);
+}
+
+bool writePngWithAlpha(const char* path, int width, int height,
+                       const std::vector<uint32_t>& pixels) {
+  if (!path || width <= 0 || height <= 0 || pixels.size() < (size_t)width * (size_t)height)
+    return false;
+  return writePngPixels(path, width, height, pixels.data(), true);
 }

@@ -101,3 +101,6 @@ void blitRotatedPivot(Sprite dst, int x, int y, int w, int h, Sprite src, int sx
 // Writes a surface as a PNG (screenshots, contact sheets). Returns false on
 // a write error.
 bool writePng(const char* path, const SpriteSurface& s);
+// Same with an alpha channel: pixels are 0xAARRGGBB, row by row (icons).
+bool writePngWithAlpha(const char* path, int width, int height,
+                       const std::vector<uint32_t>& pixels);

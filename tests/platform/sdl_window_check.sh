@@ -5,35 +5,19 @@
 set -u
 game="$1"
 data="$2"
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xwininfo >/dev/null \
-  || exit 77
-
-for n in $(seq 91 140); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { disp=":$n"; break; }
-done
-Xvfb "$disp" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="$disp"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-# The player's settings go to a folder of this run; a Japanese locale
-# asks in Japanese.
-config=$(mktemp -d) || exit 1
-trap 'kill $xvfb 2>/dev/null; kill $game_pid 2>/dev/null; rm -rf "$config"' EXIT
-log="$config/log"
+source "$(dirname "$0")/xvfb_support.sh"
+# A home of its own, so the player's real folders are never touched; the
+# settings go to a folder of this run; a Japanese locale asks in Japanese.
+HOME=$(mktemp -d /tmp/puxten-home-XXXXXX) || exit 1
+export HOME
+unset XDG_DATA_HOME
+config="$HOME/config"
+start_xvfb
+trap 'kill $xvfb 2>/dev/null; kill $game_pid 2>/dev/null; rm -rf "$HOME"' EXIT
+log="$HOME/game.log"
 cd "$data" || exit 1
 XDG_CONFIG_HOME="$config" LANG=ja_JP.UTF-8 LC_ALL= "$game" >"$log" 2>&1 &
 game_pid=$!
-
-wait_window() {  # exact name -> window id
-  local id=""
-  for _ in $(seq 100); do
-    id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$1\":" | awk '{print $1}' | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 
 box=$(wait_window "起動オプション") || { echo "no start-up question"; exit 1; }
 if [ -n "${SHOT_DIR:-}" ]; then sleep 0.5; import -window root "$SHOT_DIR/question.png" 2>/dev/null; fi
@@ -46,9 +30,7 @@ echo "client area $geometry"
 [ "$geometry" = "640x480" ] || { echo "expected 640x480"; exit 1; }
 # The title ignores Esc for its first frames: hold it a little while.
 sleep 1
-xdotool keydown --window "$win" Escape 2>/dev/null
-sleep 0.6
-xdotool keyup --window "$win" Escape 2>/dev/null
+hold_key "$win" Escape 0.6
 for _ in $(seq 50); do kill -0 $game_pid 2>/dev/null || break; sleep 0.1; done
 wait $game_pid
 code=$?

@@ -7,3 +7,6 @@
 bool generatePictures(const std::string& outDir);
 // Writes SE/*.wav and bgm/*.mp3 (rendered, then encoded with lame).
 bool generateSounds(const std::string& outDir, const std::string& lame);
+// Writes the application icon as icon-48.png, icon-128.png and icon-256.png
+// into outDir (which must exist).
+bool generateIcons(const std::string& outDir);

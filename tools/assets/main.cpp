@@ -1,4 +1,5 @@
 // puxten-assets --out DIR --lame PATH [--only pictures|sounds]
+// puxten-assets --icons DIR
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -6,7 +7,7 @@
 #include "assets.h"
 
 int main(int argc, char** argv) {
-  std::string out = "data", lame = "lame", only;
+  std::string out = "data", lame = "lame", only, icons;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (!std::strcmp(argv[i], "--out"))
       out = argv[i + 1];
@@ -14,6 +15,13 @@ int main(int argc, char** argv) {
       lame = argv[i + 1];
     else if (!std::strcmp(argv[i], "--only"))
       only = argv[i + 1];
+    else if (!std::strcmp(argv[i], "--icons"))
+      icons = argv[i + 1];
+  }
+  if (!icons.empty()) {
+    if (generateIcons(icons)) return 0;
+    std::fprintf(stderr, "puxten-assets: drawing the icons failed\n");
+    return 1;
   }
   if (only != "sounds" && !generatePictures(out)) {
     std::fprintf(stderr, "puxten-assets: drawing the pictures failed\n");

@@ -10,6 +10,9 @@ constexpr int EXIT_GAME_FAILURE = 1;
 
 int runStartup();  // the whole program: start-up, frame loop, shutdown
 
+// Where the progress files go (the saves code defines it; default "save").
+void setSaveFolder(const char* folder);
+
 // Checks, before anything is shown, that the data folder (the working
 // directory) holds every file the game needs to start: true when every
 // picture reads and decodes and every sound, tune and the first stage is

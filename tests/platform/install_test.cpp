@@ -17,3 +17,10 @@ TEST(Install, PutsEveryFileWhereDesktopsLookAndTheMetadataValidates) {
   if (code == 77) GTEST_SKIP() << "desktop-file-validate or appstreamcli is not installed";
   EXPECT_EQ(code, 0) << out;
 }
+
+TEST(Install, PlaysFromAReadOnlyPrefixAndKeepsProgressInTheHome) {
+  std::string out;
+  int code = runInstallCheck("play", &out);
+  if (code == 77) GTEST_SKIP() << "Xvfb, xdotool or a validator is not installed";
+  EXPECT_EQ(code, 0) << out;
+}

@@ -11,6 +11,7 @@
 #include "platform/game.h"
 #include "platform/os.h"
 #include "platform/sdl/command_line.h"
+#include "platform/sdl/player_folders.h"
 
 int sdlStartVideo();
 void sdlSetStartupAnswer(int answer);  // the command line's, over the settings'
@@ -75,6 +76,7 @@ int main(int argc, char** argv) {
     if (sdlStartVideo()) osMessageBox(problem.c_str(), "PUXTEN", MB_ICONHAND);
     return EXIT_GAME_FAILURE;
   }
+  setSaveFolder(choosePlayerSaveFolder().c_str());
   if (!sdlStartVideo()) return 2;
   return runStartup();
 }

@@ -32,7 +32,7 @@ if [ "$mode" = play ]; then
   export HOME="$root/home"
   mkdir "$HOME"
   unset XDG_DATA_HOME XDG_CONFIG_HOME
-  start_xvfb
+  start_xvfb "$root"
   (cd / && exec "$prefix/bin/puxten" --window >"$HOME/../game.log" 2>&1) &
   game_pid=$!
   win=$(wait_window "PUXTEN") || { echo "no game window"; cat "$root/game.log"; exit 1; }

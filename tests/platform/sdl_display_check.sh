@@ -26,7 +26,8 @@ mkdir -p "$out/config/puxten"
 settings="$out/config/puxten/settings.ini"
 printf 'pause_on_focus_loss = no\nwindow_scale = huge\n' >"$settings"
 cd "$data" || exit 1
-XDG_CONFIG_HOME="$out/config" "$game" --window >"$out/log" 2>&1 &
+# Progress too goes to a folder of this run, never the player's own.
+XDG_CONFIG_HOME="$out/config" XDG_DATA_HOME="$out/share" "$game" --window >"$out/log" 2>&1 &
 game_pid=$!
 
 win=""

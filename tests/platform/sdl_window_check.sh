@@ -12,7 +12,7 @@ HOME=$(mktemp -d /tmp/puxten-home-XXXXXX) || exit 1
 export HOME
 unset XDG_DATA_HOME
 config="$HOME/config"
-start_xvfb
+start_xvfb "$HOME"
 trap 'kill $xvfb 2>/dev/null; kill $game_pid 2>/dev/null; rm -rf "$HOME"' EXIT
 log="$HOME/game.log"
 cd "$data" || exit 1

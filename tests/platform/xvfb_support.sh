@@ -3,20 +3,18 @@
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xwininfo >/dev/null \
   || exit 77
 
-start_xvfb() {  # sets DISPLAY and xvfb (the server's pid)
-  local n
-  for n in $(seq 91 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { disp=":$n"; break; }
-  done
-  Xvfb "$disp" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+start_xvfb() {  # FOLDER: sets DISPLAY and xvfb (the server's pid)
+  # Xvfb picks a free display itself and says which once it is ready.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$1/display" >/dev/null 2>&1 &
   xvfb=$!
-  export DISPLAY="$disp"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 300); do [ -s "$1/display" ] && break; sleep 0.1; done
+  [ -s "$1/display" ] || { echo "Xvfb did not start"; exit 1; }
+  export DISPLAY=":$(cat "$1/display")"
 }
 
 wait_window() {  # exact name -> window id
   local id=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$1\":" | awk '{print $1}' | head -1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1

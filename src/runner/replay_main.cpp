@@ -1,6 +1,7 @@
 // puxten-replay: the game without a window or a sound card, driven by a
 // virtual clock and scripted keys. Every run with the same arguments gives
 // the same pictures, state and trace.
+#include <sys/stat.h>
 #include <unistd.h>
 #ifndef PUXTEN_PICTURE_HASHES
 #define PUXTEN_PICTURE_HASHES 0
@@ -10,6 +11,8 @@
 #endif
 
 #include <bit>
+#include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +28,7 @@
 #include "platform/data_path.h"
 #include "platform/game.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/headless_audio.h"
 #include "platform/sprite.h"
 #include "runner/replay.h"
 #include "stage/stage_state.h"
@@ -60,6 +64,30 @@ const char* USAGE =
 [[noreturn]] void fail(const std::string& message) {
   std::fprintf(stderr, "puxten-replay: %s\n", message.c_str());
   std::exit(2);
+}
+
+// Every output is checked at each write and at its close: a run that could
+// not write what it was asked to never ends with status 0.
+[[noreturn]] void failWriting(const std::string& path) {
+  fail("cannot write " + path + ": " + std::strerror(errno ? errno : EIO));
+}
+
+FILE* openOutput(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) failWriting(path);
+  return f;
+}
+
+void writeOutput(FILE* f, const std::string& text, const std::string& path) {
+  if (std::fwrite(text.data(), 1, text.size(), f) != text.size()) failWriting(path);
+}
+
+void closeOutput(FILE** f, const std::string& path) {
+  if (!*f) return;
+  bool ok = std::fflush(*f) == 0;
+  ok = std::fclose(*f) == 0 && ok;
+  *f = nullptr;
+  if (!ok) failWriting(path);
 }
 
 int parseNumber(const char* text, const char* what) {
@@ -128,8 +156,13 @@ void parseOptions(int argc, char** argv) {
 
 void loadScript() {
   if (options.inputFile.empty()) return;
+  // A folder or a device would read as an empty script, or never end.
+  struct stat st;
+  if (stat(options.inputFile.c_str(), &st) != 0)
+    fail("cannot read " + options.inputFile + ": " + std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) fail("cannot read " + options.inputFile + ": not a regular file");
   std::ifstream in(options.inputFile);
-  if (!in) fail("cannot read " + options.inputFile);
+  if (!in) fail("cannot read " + options.inputFile + ": " + std::strerror(errno));
   std::stringstream text;
   text << in.rdbuf();
   std::string error;
@@ -160,30 +193,47 @@ void writePictureHash() {
     for (int i = 0; i < HASH_BYTES; i++) std::snprintf(hashedHex + 2 * i, 3, "%02x", digest[i]);
     hashedFrame = frame;
   }
-  std::fprintf(hashes, "%s\n", hashedHex);
+  writeOutput(hashes, std::string(hashedHex) + "\n", options.hashFile);
 }
 
 void writeState() {
-  if (trace) {
-    std::fclose(trace);
-    trace = nullptr;
-  }
-  if (hashes && std::fclose(hashes) != 0) fail("cannot write " + options.hashFile);
-  hashes = nullptr;
+  closeOutput(&trace, options.traceFile);
+  closeOutput(&hashes, options.hashFile);
   if (options.stateFile.empty()) return;
-  FILE* f = std::fopen(options.stateFile.c_str(), "wb");
-  if (!f) fail("cannot write " + options.stateFile);
-  std::string json = stateJson();
-  std::fwrite(json.data(), 1, json.size(), f);
-  std::fclose(f);
+  FILE* f = openOutput(options.stateFile);
+  writeOutput(f, stateJson(), options.stateFile);
+  closeOutput(&f, options.stateFile);
+}
+
+// SIGTERM and SIGINT end the run between two pictures: outputs are left
+// as far as they got, the temporary save folder is removed (at exit) and
+// the status, 128 + the signal's number, says the run was cut short.
+volatile std::sig_atomic_t stopSignal = 0;
+
+void noteStopSignal(int signal) { stopSignal = signal; }
+
+void catchStopSignals() {
+  struct sigaction action = {};
+  action.sa_handler = noteStopSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+[[noreturn]] void endCutShort() {
+  for (FILE* f : {trace, hashes})
+    if (f) std::fclose(f);
+  std::fprintf(stderr, "puxten-replay: cut short by signal %d after picture %d\n", (int)stopSignal,
+               lastPicture);
+  std::exit(128 + stopSignal);
 }
 
 void afterPicture(int picture) {
+  if (stopSignal) endCutShort();
   lastPicture = picture;
-  if (trace) {
-    std::string line = traceLine(picture);
-    std::fprintf(trace, "%s\n", line.c_str());
-  }
+  // Nothing reads the sound log here: it is let go every picture.
+  headlessAudioTakeLog();
+  if (trace) writeOutput(trace, traceLine(picture) + "\n", options.traceFile);
   if (hashes) writePictureHash();
   auto shot = options.shots.find(picture);
   if (shot != options.shots.end()) {
@@ -191,7 +241,8 @@ void afterPicture(int picture) {
     s.width = headless.lastFrameWidth;
     s.height = headless.lastFrameHeight;
     s.pixels = headless.lastFrame;
-    if (!writePng(shot->second.c_str(), s)) fail("cannot write " + shot->second);
+    errno = 0;
+    if (!writePng(shot->second.c_str(), s)) failWriting(shot->second);
   }
   if (picture >= options.frames) {
     writeState();
@@ -210,9 +261,11 @@ void removeTempSaveDir() {
 // A run that was given no save folder plays on a fresh one of its own,
 // removed again when the run ends, so it never touches a player's saves.
 std::string makeTempSaveDir() {
-  char pattern[] = "/tmp/puxten-save-XXXXXX";
-  const char* dir = mkdtemp(pattern);
-  if (!dir) fail("cannot make a temporary save folder");
+  std::error_code ec;
+  std::string pattern = std::filesystem::temp_directory_path(ec).string();
+  pattern = (ec ? "/tmp" : pattern) + "/puxten-save-XXXXXX";
+  const char* dir = mkdtemp(pattern.data());
+  if (!dir) fail("cannot make a temporary save folder " + pattern + ": " + std::strerror(errno));
   tempSaveDir = dir;
   std::atexit(removeTempSaveDir);
   return dir;
@@ -237,15 +290,12 @@ int main(int argc, char** argv) {
   loadScript();
   if (options.frames < 0) options.frames = options.inputFile.empty() ? 1 : scriptLength(script);
   if (options.frames == 0) options.frames = 1;
+  catchStopSignals();
   if (options.saveDir.empty()) options.saveDir = makeTempSaveDir();
-  if (!options.traceFile.empty()) {
-    trace = std::fopen(options.traceFile.c_str(), "wb");
-    if (!trace) fail("cannot write " + options.traceFile);
-  }
+  if (!options.traceFile.empty()) trace = openOutput(options.traceFile);
   if (!options.hashFile.empty()) {
     if (!PUXTEN_PICTURE_HASHES) fail("--picture-hashes needs a runner built with nettle");
-    hashes = std::fopen(options.hashFile.c_str(), "wb");
-    if (!hashes) fail("cannot write " + options.hashFile);
+    hashes = openOutput(options.hashFile);
   }
   headlessReset();
   headlessStartClockAt(options.clockStart);

@@ -61,12 +61,57 @@ TEST(Replay, QuittingFromTheTitleIsASuccess) {
             30);  // the first title frame is picture 2
 }
 
-TEST(Replay, BadInputScriptIsRefusedWithItsLine) {
+// What the runner refuses or cannot do ends with status 2 and says why.
+struct Refusal {
+  const char* name;
+  const char* args;  // "DIR" stands for a fresh folder holding bad.keys
+  const char* said;
+};
+
+class RunnerRefuses : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(RunnerRefuses, WithStatus2AndTheReason) {
   std::string dir = makeTempDir();
   writeFile(dir + "/bad.keys", "10 Right\n5 Jump\n");
+  std::string args = GetParam().args;
+  for (size_t at; (at = args.find("DIR")) != std::string::npos;) args.replace(at, 3, dir);
   std::string out;
-  EXPECT_EQ(runCapture(std::string(PUXTEN_REPLAY) + " --input " + dir + "/bad.keys", &out), 2);
-  EXPECT_NE(out.find("line 2"), std::string::npos) << out;
+  EXPECT_EQ(
+      runCapture(std::string(PUXTEN_REPLAY) + " --data " + PUXTEN_DATA_DIR + " " + args, &out), 2);
+  EXPECT_NE(out.find(GetParam().said), std::string::npos) << out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RunnerRefuses,
+    ::testing::Values(
+        Refusal{"BadScriptLine", "--input DIR/bad.keys", "line 2"},
+        Refusal{"FolderAsInput", "--input DIR", ": not a regular file"},
+        Refusal{"MissingInput", "--input DIR/none.keys", "none.keys: No such file"},
+        // A full disk: every output is checked at each write and at its close.
+        Refusal{"FullState", "--frames 3 --state /dev/full", "/dev/full: No space left"},
+        Refusal{"FullTrace", "--frames 3 --trace /dev/full", "/dev/full: No space left"},
+        Refusal{"FullHashes", "--frames 3 --picture-hashes /dev/full", "/dev/full: No space left"},
+        Refusal{"FullShot", "--frames 3 --shot 2:/dev/full", "/dev/full: No space left"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// SIGTERM ends a run between two pictures with 128 + 15, and the run's own
+// temporary save folder goes with it.
+TEST(Replay, SigtermEndsTheRunAndRemovesItsSaveFolder) {
+  std::string dir = makeTempDir();
+  std::string out;
+  std::string run = std::string(PUXTEN_REPLAY) + " --data " + PUXTEN_DATA_DIR +
+                    " --frames 1000000 --trace t.jsonl";
+  runCapture("(cd " + dir + " || exit; TMPDIR=" + dir + " " + run + " & p=$!; " +
+                 "for i in $(seq 300); do [ -s t.jsonl ] && break; sleep 0.1; done; " +
+                 "echo during=$(ls -d puxten-save-* | wc -l); kill -TERM $p; wait $p; " +
+                 "echo status=$?)",
+             &out);
+  EXPECT_NE(out.find("during=1"), std::string::npos) << out;
+  EXPECT_NE(out.find("status=143"), std::string::npos) << out;
+  EXPECT_NE(out.find("cut short by signal 15"), std::string::npos) << out;
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    EXPECT_EQ(entry.path().filename().string().rfind("puxten-save-", 0), std::string::npos)
+        << entry.path();
 }
 
 std::vector<std::string> stageReplays() {

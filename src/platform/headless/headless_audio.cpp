@@ -199,6 +199,12 @@ uint32_t headlessAudioFileLengthMs(const char* path) {
   return mp3LengthMs(bytes);
 }
 
+std::vector<std::string> headlessAudioTakeLog() {
+  std::vector<std::string> lines;
+  lines.swap(headlessAudioLog);
+  return lines;
+}
+
 void headlessAudioReset() {
   for (HeadlessDevice& d : deviceTable) d.open = false;
   headlessAudioLog.clear();

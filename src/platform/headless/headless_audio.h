@@ -10,6 +10,10 @@
 // changes), "close 3", "wave SE/start.wav".
 extern std::vector<std::string> headlessAudioLog;
 
+// The log's lines since the last call, which empties it: a long run that
+// takes them every picture keeps the log small.
+std::vector<std::string> headlessAudioTakeLog();
+
 // Closes every device and clears the log (handles are never reused).
 void headlessAudioReset();
 int headlessAudioPlaying(int handle);      // 1 while the handle plays

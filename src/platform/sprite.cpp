@@ -227,6 +227,8 @@ inline void keyedRow(uint32_t* d, const uint32_t* s, int n, uint32_t key) {
   }
 }
 
+constexpr int SHORT_RUN = 8;
+
 // The keyed copy through a picture's runs: only the parts of the runs of
 // source row sr that fall in columns [sx, sx + n) are copied.
 void keyedRowByRuns(uint32_t* d, const KeyRuns& runs, const uint32_t* srow, int sr, int sx, int n) {
@@ -237,7 +239,12 @@ void keyedRowByRuns(uint32_t* d, const KeyRuns& runs, const uint32_t* srow, int 
   int k = (int)(std::upper_bound(e + first, e + last, sx) - e);
   for (; k < last && b[k] < sx + n; k++) {
     int from = std::max(b[k], sx), to = std::min(e[k], sx + n);
-    std::memcpy(d + (from - sx), srow + from, (size_t)(to - from) * sizeof(uint32_t));
+    // Short runs are copied in place: a call costs more than they do.
+    if (to - from <= SHORT_RUN) {
+      for (int c = from; c < to; c++) d[c - sx] = srow[c];
+    } else {
+      std::memcpy(d + (from - sx), srow + from, (size_t)(to - from) * sizeof(uint32_t));
+    }
   }
 }
 

@@ -231,10 +231,10 @@ constexpr long SLEEP_NAP_NS = 100000;   // 0.1 ms: the deadline is met within it
 
 void osSleepMs(int32_t ms) {
   if (ms <= 0) return;
-  const int32_t deadline = osNowMs() + ms;
+  const int32_t start = osNowMs();
   if (ms > SLEEP_MARGIN_MS) SDL_Delay((Uint32)(ms - SLEEP_MARGIN_MS));
   const timespec nap = {0, SLEEP_NAP_NS};
-  while (osNowMs() - deadline < 0) nanosleep(&nap, nullptr);
+  while (osMsSince(start) < ms) nanosleep(&nap, nullptr);
 }
 
 int64_t osCalendarSeconds() { return (int64_t)time(nullptr); }

@@ -17,6 +17,9 @@ enum SceneId : int32_t {
 
 constexpr int FRAME_MS = 40;
 
+// The play scene's fade of the black cover (fadeState).
+enum FadeState : int32_t { FADE_NONE = 0, FADE_DARKENING = 1, FADE_BRIGHTENING = 2 };
+
 // One bomb kind's slots as the frame loop keeps them.
 struct BombArrays {
   float x[10];
@@ -84,7 +87,7 @@ struct AppState {
   SceneId scene = SCENE_TITLE_ENTER;
   int32_t quitRequested = 0;
   int32_t frameCount = 0;
-  int32_t fadeState = 0;
+  int32_t fadeState = FADE_NONE;
   int32_t missCount = 0;
   int32_t stageStartMs = 0;
   int32_t stageElapsedMs = 0, stageMinutes = 0, stageSeconds = 0;

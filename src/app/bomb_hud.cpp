@@ -10,7 +10,7 @@
 // beyond the ten slots are held to the array.
 static int readyCount(const int32_t* state, int32_t count) {
   int n = 0;
-  for (int i = 0; i < std::clamp(count, 0, MAX_BOMB_SLOTS); i++)
+  for (int i = 0; i < slotLimit(count); i++)
     if (state[i] < BOMB_LIVE) n++;
   return n;
 }

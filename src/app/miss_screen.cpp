@@ -59,7 +59,7 @@ static void retry(GameSession& s) {
   loadSaves(&s.playerX, &s.playerY);
   resetBombs();
   s.fadeLevel = 100;
-  app.fadeState = 2;
+  app.fadeState = FADE_BRIGHTENING;
 }
 
 // Esc from the menu: straight to the title, without saving and with the

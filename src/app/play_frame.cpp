@@ -36,10 +36,9 @@ void drawFadeCover(int opacity) {
 
 // Counts beyond the ten slots of each kind are not supported; they are held
 // to the arrays so that no write lands outside them.
-static int usedSlots(int32_t count) { return std::clamp(count, 0, MAX_BOMB_SLOTS); }
 
 static void resetKind(BombArrays& kind, int32_t count) {
-  for (int i = 0; i < usedSlots(count); i++) {
+  for (int i = 0; i < slotLimit(count); i++) {
     kind.x[i] = -50;
     kind.y[i] = -50;
     kind.state[i] = 0;
@@ -88,7 +87,7 @@ void playFrame() {
                        s.keyW, s.keyE, s.facing, s.rolling.extra);
   // While the screen darkens the camera stands still; while it brightens
   // it follows after the drawing (below).
-  if (app.fadeState == 0)
+  if (app.fadeState == FADE_NONE)
     updateCamera(s.playerX, s.playerY, &s.cameraX, &s.cameraY, &s.screenX, &s.screenY);
 
   clearScreen(assets.backBufferDC, 0);
@@ -108,20 +107,20 @@ void playFrame() {
   // Esc leaves the stage at once; the rest of the frame still runs.
   if (isKeyDown(VK_ESCAPE)) returnToTitle();
 
-  if (app.fadeState == 1) {
+  if (app.fadeState == FADE_DARKENING) {
     drawFadeCover(s.fadeLevel);
     s.fadeLevel += 10;
     if (s.fadeLevel > 100) {
       s.fadeLevel = 100;
-      app.fadeState = 2;
+      app.fadeState = FADE_BRIGHTENING;
     }
-  } else if (app.fadeState == 2) {
+  } else if (app.fadeState == FADE_BRIGHTENING) {
     drawFadeCover(s.fadeLevel);
     updateCamera(s.playerX, s.playerY, &s.cameraX, &s.cameraY, &s.screenX, &s.screenY);
     s.fadeLevel -= 10;
     if (s.fadeLevel < 0) {
       s.fadeLevel = 0;
-      app.fadeState = 0;
+      app.fadeState = FADE_NONE;
     }
   }
   updateStageClock();

@@ -152,7 +152,7 @@ static void endResult(GameSession& s) {
   resetRunCounters();
   app.stageStartMs = osNowMs();
   app.scene = SCENE_STAGE_ENTER;
-  app.fadeState = 2;
+  app.fadeState = FADE_BRIGHTENING;
   advanceHome();  // may show the ending and send the game to the title
 }
 

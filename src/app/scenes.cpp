@@ -34,13 +34,13 @@ void sceneNewRun() {
   s.playerY = (float)stage.playerStartY;
   player.stageWarpPhase = 0;
   player.warpFrame = 0;
-  app.fadeState = 0;
+  app.fadeState = FADE_NONE;
   saveProgress((int32_t)s.playerX, (int32_t)s.playerY);
   saveStageSnapshot();
   musicCommand(MUSIC_FADE_IN, &assets.mainMusic);
   updateCamera(s.playerX, s.playerY, &s.cameraX, &s.cameraY, &s.screenX, &s.screenY);
   s.fadeLevel = 100;
-  app.fadeState = 2;
+  app.fadeState = FADE_BRIGHTENING;
   app.scene = SCENE_PLAY;
 }
 
@@ -108,7 +108,7 @@ void startOnStage(int n) {
   player.warpUpLatch = 1;
   player.stageWarpPhase = 2;
   player.warpFrame = 15;
-  app.fadeState = 2;
+  app.fadeState = FADE_BRIGHTENING;
   app.session.fadeLevel = 100;
   app.scene = SCENE_STAGE_ENTER;
 }

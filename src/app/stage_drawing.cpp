@@ -278,7 +278,7 @@ void drawFrontEdges(float cameraX, float cameraY, const float* barrelX) {
   // left of the screen.
   int columns[MAX_BOMB_SLOTS + 1];
   int n = 0;
-  const int barrels = std::clamp(bombs.barrelBombCount, 0, MAX_BOMB_SLOTS);
+  const int barrels = slotLimit(bombs.barrelBombCount);
   for (int i = 0; i < barrels && barrelX; i++) columns[n++] = (int)(barrelX[i] / 25.0f) - 1;
   columns[n++] = (int)(cameraX / 25.0f) - 1;
   for (int i = 0; i < n; i++) columns[i] = std::max(columns[i], 0);

@@ -23,7 +23,7 @@ void registerGameHooks() {
   playerHooks.touchedHazard = [] { app.scene = SCENE_MISS; };
   playerHooks.openedGoal = [] { app.scene = SCENE_RESULT; };
   playerHooks.leftHomeStage = startNewAttempt;
-  playerHooks.doorDarkens = [] { app.fadeState = 1; };
+  playerHooks.doorDarkens = [] { app.fadeState = FADE_DARKENING; };
   playerHooks.doorFlightEnded = [] { app.scene = SCENE_STAGE_ENTER; };
 }
 

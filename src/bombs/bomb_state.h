@@ -7,6 +7,13 @@ constexpr int BARREL_FUSE_MS = 5200;
 constexpr int AIM_START_ANGLE = -45;
 constexpr int THROW_SPEED = 57;
 constexpr double GRAVITY = 9.8;
+// The hand a bomb is thrown from, from the player's top-left corner; the
+// bomb starts one pixel up and left of it.
+constexpr int THROW_HAND_X = 12;
+constexpr int THROW_HAND_Y = 25;
+// Sideways offset of the aim preview's dots from the arc, by facing.
+constexpr float PREVIEW_OFFSET_RIGHT = 19.0f;
+constexpr float PREVIEW_OFFSET_LEFT = -10.0f;
 
 // Slot states (thrown and rolling; the barrel shares 0, 2, 3, 4).
 constexpr int BOMB_SPENT = 0;
@@ -50,7 +57,6 @@ struct BombsState {
   float riseStep[MAX_BOMB_SLOTS];
   float throwRange[MAX_BOMB_SLOTS];
   float launchX[MAX_BOMB_SLOTS], launchY[MAX_BOMB_SLOTS];
-  float fullRange;
   // Rolling bombs.
   int32_t rollDirection[MAX_BOMB_SLOTS];
   float rollFallSpeed[MAX_BOMB_SLOTS];

@@ -11,6 +11,10 @@
 #include "stage/stage_state.h"
 
 // tan over -90 .. 89 degrees: the low table holds -90 .. -1, the high one 0 .. 89.
+// The reach of a throw at full speed, computed once.
+static const float FULL_RANGE =
+    (float)(std::pow(THROW_SPEED, 2) * std::sin(-1.570796326794895) / GRAVITY);
+
 static float tanOfDegrees(int phi) {
   if (phi < -90) phi = -90;
   if (phi > 89) phi = 89;
@@ -56,8 +60,8 @@ static void aimSlot(int i, float playerX, float playerY, int facing) {
   }
   bombs.arcU[i] = 0;
   bombs.arcRise[i] = 0;
-  bombs.startX[i] = playerX + 12 - 1;
-  bombs.startY[i] = playerY + 25 - 1;
+  bombs.startX[i] = playerX + THROW_HAND_X - 1;
+  bombs.startY[i] = playerY + THROW_HAND_Y - 1;
 
   // Turning round keeps the elevation: mirror the angle to the new side.
   int m = -90 - bombs.aimAngle[i];
@@ -94,7 +98,7 @@ static void flySlot(int i, float* x, float* y) {
     bombs.arcRise[i] = arcHeight(i, bombs.arcU[i]);
     bombs.riseStep[i] = bombs.arcRise[i] - old;
   }
-  float q = (bombs.throwRange[i] - bombs.launchX[i]) / (bombs.fullRange - bombs.launchX[i]);
+  float q = (bombs.throwRange[i] - bombs.launchX[i]) / (FULL_RANGE - bombs.launchX[i]);
   bombs.arcU[i] =
       (float)((double)bombs.arcU[i] + (double)q * 10 * bombs.throwDirX[i] * rangeFactor(i));
   x[i] = bombs.arcU[i] + bombs.startX[i] - 7 - 1;
@@ -103,7 +107,6 @@ static void flySlot(int i, float* x, float* y) {
 
 void steerThrownBombs(float playerX, float playerY, float* x, float* y, int32_t* state, int keyQ,
                       int keyW, int keyE, int facing) {
-  bombs.fullRange = (float)(std::pow(THROW_SPEED, 2) * std::sin(-1.570796326794895) / GRAVITY);
   refillBombSlots(x, y, state, BOMB_READY, nullptr);
   int n = slotLimit(bombs.thrownBombCount);
   if (keyTakesBomb(keyQ, keyW, keyE)) {
@@ -151,7 +154,7 @@ int computeThrowPreview(int i, float camX, float camY, int facing, int* dotX, in
   if (i < 0 || i >= MAX_BOMB_SLOTS || bombs.throwDirX[i] == 0) return 0;
   float width = (float)(stage.stageCols * 25);
   float height = (float)(stage.stageRows * 25);
-  float off = facing == 1 ? 19.0f : -10.0f;
+  float off = facing == 1 ? PREVIEW_OFFSET_RIGHT : PREVIEW_OFFSET_LEFT;
   float lastU = bombs.arcU[i];
   float lastRise = bombs.arcRise[i];
   int dots = 0;

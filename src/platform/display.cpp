@@ -16,7 +16,7 @@ void resetDisplayState() {
 }
 
 Sprite windowSurface() {
-  int s = display.scaleMode == 1 ? 2 : 1;
+  int s = scaleFactor();
   int w = display.screenWidth * s, h = display.screenHeight * s;
   if (!display.windowDC) {
     display.windowDC = new SpriteSurface{};

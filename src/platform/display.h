@@ -14,6 +14,9 @@ struct DisplayState {
 };
 extern DisplayState display;
 
+// Device pixels per logical pixel: 2 in scale mode 1, else 1.
+inline int scaleFactor() { return display.scaleMode == 1 ? 2 : 1; }
+
 void resetDisplayState();
 void setDisplayMode(int x, int y, int width, int height, int mode, const char* title);
 void flushDrawing();

@@ -19,8 +19,6 @@
 
 namespace {
 
-int scaleFactor() { return display.scaleMode == 1 ? 2 : 1; }
-
 // Work buffers shared by the blits. They only grow, so a frame's blits do
 // not allocate once the largest size has been seen.
 std::vector<uint32_t> workPixels;  // copy of the source when src == dst

@@ -184,8 +184,6 @@ bool ensureFont() {
   return textState.hasFont != 0;
 }
 
-int scaleFactor() { return display.scaleMode == 1 ? 2 : 1; }
-
 std::vector<Glyph> glyphs;  // reused between calls
 
 void drawFormatted(Sprite dc, int x, int y, uint32_t colour, uint32_t background,

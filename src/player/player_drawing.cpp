@@ -53,8 +53,7 @@ int choosePlayerCell(int32_t* playerAnim, int facing, int airState, int runKeyHe
 
 static bool anyHeld(const int32_t* state, int count) {
   if (!state) return false;
-  if (count > MAX_BOMB_SLOTS) count = MAX_BOMB_SLOTS;
-  for (int i = 0; i < count; i++)
+  for (int i = 0; i < slotLimit(count); i++)
     if (state[i] == BOMB_HELD) return true;
   return false;
 }

@@ -13,19 +13,11 @@ void resetPlayerState() {
   player.neverThrown = 1;
 }
 
-// Truncation toward zero; a wild position saturates far outside the grid
-// instead of overflowing, so the walks stay short and read empty cells.
-static int toCell(float v) {
-  if (v > 1e6f) return 1000000;
-  if (!(v > -1e6f)) return -1000000;  // NaN included
-  return (int)v;
-}
-
 void playerCellSpan(float x, float y, int* topRow, int* bottomRow, int* leftCol, int* rightCol) {
-  *topRow = toCell(y / 25.0f);
-  *bottomRow = toCell((y + 49.0f) / 25.0f);
-  *leftCol = toCell(x / 25.0f);
-  *rightCol = toCell((x + 24.0f) / 25.0f);
+  *topRow = truncToInt(y / 25.0f);
+  *bottomRow = truncToInt((y + 49.0f) / 25.0f);
+  *leftCol = truncToInt(x / 25.0f);
+  *rightCol = truncToInt((x + 24.0f) / 25.0f);
 }
 
 // The narrowed box (6.25 px in from each side) against cell (row, col).
@@ -118,15 +110,15 @@ int checkHeadRow(float x, float y) {
 void updatePlayerActions(float* x, float* y, int32_t* facing) {
   if (isKeyDown(VK_RIGHT)) {
     *facing = 1;
-    player.speedX += 1;
-    if (player.speedX > 6) player.speedX = 6;
+    player.speedX += RUN_STEP;
+    if (player.speedX > MAX_RUN_SPEED) player.speedX = MAX_RUN_SPEED;
   } else if (player.speedX > 0) {
     player.speedX -= 1;
   }
   if (isKeyDown(VK_LEFT)) {
     *facing = -1;
-    player.speedX -= 1;
-    if (player.speedX < -6) player.speedX = -6;
+    player.speedX -= RUN_STEP;
+    if (player.speedX < -MAX_RUN_SPEED) player.speedX = -MAX_RUN_SPEED;
   } else if (player.speedX < 0) {
     player.speedX += 1;
   }
@@ -172,13 +164,13 @@ void updatePlayerMovement(float* x, float* y, const float* barrelX, const float*
   *airState = ON_GROUND;
   bool spaceHeld = isKeyDown(VK_SPACE) != 0;
   if (spaceHeld && player.jumpLock == 0) {
-    player.speedY = -16;
+    player.speedY = JUMP_SPEED;
     player.jumpLock = 1;
   }
-  player.speedY += 1.5f;
+  player.speedY += FALL_STEP;
   *y += player.speedY;
   // The cap only limits the next frame's move.
-  if (player.speedY > 12) player.speedY = 12;
+  if (player.speedY > MAX_FALL_SPEED) player.speedY = MAX_FALL_SPEED;
 
   if (*y < 0) {
     *y = 0;
@@ -196,7 +188,7 @@ void updatePlayerMovement(float* x, float* y, const float* barrelX, const float*
 
   if (player.speedY >= 0) {
     if (checkFeetRow(*x, *y)) {
-      player.speedY = 1.5f;
+      player.speedY = FALL_STEP;
       *y = (float)(bottomRow * TILE_SIZE - PLAYER_HEIGHT);
       if (!spaceHeld) player.jumpLock = 0;
     } else {
@@ -220,8 +212,7 @@ void updatePlayerMovement(float* x, float* y, const float* barrelX, const float*
       *airState = ON_GROUND;
     }
 
-    int count = bombs.barrelBombCount;
-    if (count > MAX_BOMB_SLOTS) count = MAX_BOMB_SLOTS;
+    const int count = slotLimit(bombs.barrelBombCount);
     for (int i = 0; i < count; i++) {
       if (barrelState[i] != BOMB_LIVE || !restsOnTop(*x, *y, barrelX[i], barrelY[i], PROBE_PLAYER))
         continue;
@@ -236,13 +227,13 @@ void updatePlayerMovement(float* x, float* y, const float* barrelX, const float*
 
     if (checkHeadRow(*x, *y)) {
       *y = (float)(topRow * TILE_SIZE + TILE_SIZE);
-      player.speedY = 1.5f;
+      player.speedY = FALL_STEP;
     }
   } else {
     *airState = RISING;
     if (checkHeadRow(*x, *y)) {
       *y = (float)(topRow * TILE_SIZE + TILE_SIZE);
-      player.speedY = 1.5f;
+      player.speedY = FALL_STEP;
     }
   }
 }

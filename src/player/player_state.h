@@ -10,6 +10,13 @@ constexpr float contactInset = 6.25f;
 
 enum AirState : int { ON_GROUND = 0, RISING = 1, FALLING = 2 };
 
+// Running and jumping, in pixels per frame.
+constexpr float RUN_STEP = 1;  // speed gained or lost per frame
+constexpr float MAX_RUN_SPEED = 6;
+constexpr float JUMP_SPEED = -16;     // upward, at the press
+constexpr float FALL_STEP = 1.5f;     // gravity per frame, and the speed kept on a floor
+constexpr float MAX_FALL_SPEED = 12;  // caps the next frame's move, not this one's
+
 struct PlayerState {
   float speedX;
   float speedY;

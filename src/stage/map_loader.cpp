@@ -70,8 +70,6 @@ struct MapScanner {
   }
 };
 
-int8_t lowByte(int32_t v) { return (int8_t)(uint8_t)((uint32_t)v & 0xFFu); }
-
 bool sizeInRange(int32_t n) { return n >= 1 && n <= GRID_SIZE; }
 int32_t clampSize(int32_t n) { return n < 1 ? 1 : (n > GRID_SIZE ? GRID_SIZE : n); }
 

@@ -38,8 +38,6 @@ static int32_t getWord(const uint8_t* p) {
                    (uint32_t)p[3] << 24);
 }
 
-static int8_t lowByte(int32_t v) { return (int8_t)(uint8_t)((uint32_t)v & 0xFFu); }
-
 // Creates the folder and any missing folders above it.
 static void makeFolders(const std::string& path) {
   for (size_t i = 1; i <= path.size(); i++) {

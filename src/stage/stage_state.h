@@ -95,6 +95,9 @@ inline bool inGrid(int row, int col) {
 // that no probe ever reads or writes outside it.
 MapCell& cellAt(int row, int col);
 
+// The low byte of a stored 32-bit word, as the signed byte a cell keeps.
+inline int8_t lowByte(int32_t v) { return (int8_t)(uint8_t)((uint32_t)v & 0xFFu); }
+
 // Clears kind, linkRow, linkCol, state and progress of all cells.
 void clearStageGrid();
 

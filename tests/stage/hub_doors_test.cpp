@@ -64,9 +64,11 @@ TEST_P(HubDoors, TheDoorThatMovesTheStoryOnIsLastAlongTheHall) {
   for (const Door& d : doors)
     if (d.target == MAIN_STAGE[hub]) floorRow = d.row, mainCol = d.col;
   ASSERT_GE(mainCol, 0) << "no door to stage " << MAIN_STAGE[hub];
-  for (const Door& d : doors)
-    if (d.row == floorRow && d.target != MAIN_STAGE[hub])
+  for (const Door& d : doors) {
+    if (d.row == floorRow && d.target != MAIN_STAGE[hub]) {
       EXPECT_LT(d.col, mainCol - 5) << "stage " << d.target << " stands beside the main door";
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(HomeStages, HubDoors, testing::Values(0, 1, 2, 3));

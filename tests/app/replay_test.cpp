@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -177,6 +179,21 @@ TEST(RunFromTheTitle, EntersAStageLosesOnceRetriesClearsItAndComesHome) {
   EXPECT_EQ(jsonInt(state, "scene"), 4);
   EXPECT_EQ(jsonInt(state, "currentStage"), 0);
   EXPECT_EQ(jsonInt(state, "missCount"), 0);  // counted on the result screen, then reset
+}
+
+TEST(RunFromTheTitle, TheTourEntersEveryShippedStage) {
+  std::string trace;
+  std::string state = runFromTitle("tour", &trace);
+  ASSERT_FALSE(state.empty()) << "no tour.keys";
+  std::set<int> entered;
+  std::istringstream lines(trace);
+  for (std::string line; std::getline(lines, line);)
+    if (jsonInt(line, "scene") == 4) entered.insert((int)jsonInt(line, "currentStage"));
+  for (int n = 10; n < 50; n++) {
+    bool ships =
+        !readFile(std::string(PUXTEN_DATA_DIR) + "/map/map" + std::to_string(n) + ".map").empty();
+    if (ships) EXPECT_TRUE(entered.count(n)) << "the tour never enters stage " << n;
+  }
 }
 
 TEST(RunFromTheTitle, TheCampaignReachesTheEndingAndReturnsToTheTitle) {

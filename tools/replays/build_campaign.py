@@ -44,6 +44,19 @@ def play(build, keys):
         return json.load(open(os.path.join(tmp, "s.json")))
 
 
+def first_true(test, high):
+    """The least n in 0 .. high for which test(n) holds, test being false
+    below some n and true from it on (high when it never holds)."""
+    low = 0
+    while low < high:
+        mid = (low + high) // 2
+        if test(mid):
+            high = mid
+        else:
+            low = mid + 1
+    return low
+
+
 def walk_keys(home, target, key, n):
     walk = "# home stage %d: walk to the door of stage %d and go in\n20 -\n" % (home, target)
     if n:
@@ -62,13 +75,7 @@ def walk_to_door(build, prefix, home, target):
         x = play(build, prefix + walk_keys(home, target, key, n))["playerX"] + 6.25
         return x >= col * 25 if right else x < col * 25 + 25
 
-    low, high = 0, 256
-    while low < high:
-        mid = (low + high) // 2
-        if reached(mid):
-            high = mid
-        else:
-            low = mid + 1
+    low = first_true(reached, 256)
     for n in range(low, low + 6):
         walk = walk_keys(home, target, key, n) + "1 Up\n14 -\n"
         state = play(build, prefix + walk + "1 -\n")

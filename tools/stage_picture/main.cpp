@@ -1,12 +1,15 @@
 // puxten-stage-picture: renders a whole stage, every cell at its real
 // size, to a PNG, for designing and reviewing stages.
 //   puxten-stage-picture [--data DIR] [--grid] [--frames N] N OUT.png
+//   puxten-stage-picture [--data DIR] [--frames N] --sheet OUT.png N...
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/stage_drawing.h"
@@ -55,14 +58,78 @@ void drawCellGrid(Sprite out) {
       drawText(out, c * TILE_SIZE + 1, r * TILE_SIZE + 1, 0xFFFFFF, 0x000000, "%d,%d", r, c);
 }
 
+// The whole stage `number` at its real size, or nullptr when it has no map.
+Sprite renderWholeStage(int number, int frames) {
+  clearStageGrid();
+  stage.stageRows = 0;
+  loadStage(number);
+  if (stage.stageRows <= 0) {
+    std::fprintf(stderr, "puxten-stage-picture: no stage %d in map/\n", number);
+    return nullptr;
+  }
+  setUpStage();
+  createStageSurfaces();
+  Sprite out = createBlankSprite(stage.stageCols * TILE_SIZE, stage.stageRows * TILE_SIZE);
+  renderStage(out, frames);
+  freeStageSurfaces();
+  return out;
+}
+
+// Each 2 x 2 block of `src` averaged into one pixel of `dst` at (x, y).
+void blitHalf(Sprite dst, int x, int y, Sprite src) {
+  for (int sy = 0; sy + 1 < logicalHeight(src); sy += 2) {
+    for (int sx = 0; sx + 1 < logicalWidth(src); sx += 2) {
+      uint32_t sum[3] = {0, 0, 0};
+      for (int k = 0; k < 4; k++) {
+        uint32_t c = readPixel(src, sx + k % 2, sy + k / 2);
+        for (int ch = 0; ch < 3; ch++) sum[ch] += (c >> (8 * ch)) & 0xFF;
+      }
+      plotPixel(dst, x + sx / 2, y + sy / 2, (sum[0] / 4) | (sum[1] / 4) << 8 | (sum[2] / 4) << 16);
+    }
+  }
+}
+
+// Several stages at half size, one under the other, each named: a contact
+// sheet for reviewing the hubs side by side.
+int writeSheet(const std::vector<int>& numbers, int frames, const std::string& outPath) {
+  constexpr int GAP = 24;
+  std::vector<Sprite> pictures;
+  int width = 0, height = GAP;
+  for (int n : numbers) {
+    Sprite s = renderWholeStage(n, frames);
+    if (!s) return 1;
+    pictures.push_back(s);
+    width = std::max(width, logicalWidth(s) / 2);
+    height += logicalHeight(s) / 2 + GAP;
+  }
+  Sprite sheet = createBlankSprite(width, height);
+  drawRect(sheet, 0, 0, width, height, 1, 0x202020);
+  int y = GAP;
+  for (size_t i = 0; i < pictures.size(); i++) {
+    drawText(sheet, 4, y - 18, 0xFFFFFF, TRANSPARENT_BACKGROUND, "stage %d", numbers[i]);
+    blitHalf(sheet, 0, y, pictures[i]);
+    y += logicalHeight(pictures[i]) / 2 + GAP;
+    freeSprite(pictures[i]);
+  }
+  bool written = writePng(outPath.c_str(), *sheet);
+  freeSprite(sheet);
+  if (!written) std::fprintf(stderr, "puxten-stage-picture: cannot write %s\n", outPath.c_str());
+  return written ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string data, outPath;
   int number = -1, grid = 0, frames = 1;
+  std::vector<int> sheet;
   for (int i = 1; i < argc; i++) {
     if (!std::strcmp(argv[i], "--data") && i + 1 < argc)
       data = argv[++i];
+    else if (!std::strcmp(argv[i], "--sheet") && i + 1 < argc)
+      outPath = argv[++i];
+    else if (!sheet.empty() || (!outPath.empty() && number < 0))
+      sheet.push_back(std::atoi(argv[i]));
     else if (!std::strcmp(argv[i], "--grid"))
       grid = 1;
     else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc)
@@ -72,10 +139,12 @@ int main(int argc, char** argv) {
     else
       outPath = argv[i];
   }
-  if (number < 0 || outPath.empty() || frames < 1) {
+  if ((number < 0 && sheet.empty()) || outPath.empty() || frames < 1) {
     std::fprintf(stderr,
                  "usage: puxten-stage-picture [--data DIR] [--grid] [--frames N] "
-                 "STAGE OUT.png\n");
+                 "STAGE OUT.png\n"
+                 "       puxten-stage-picture [--data DIR] [--frames N] --sheet OUT.png "
+                 "STAGE...\n");
     return 2;
   }
   char cwd[4096];
@@ -87,17 +156,9 @@ int main(int argc, char** argv) {
   display.screenWidth = 640;
   display.screenHeight = 480;
   loadAssets();
-  clearStageGrid();
-  stage.stageRows = 0;
-  loadStage(number);
-  if (stage.stageRows <= 0) {
-    std::fprintf(stderr, "puxten-stage-picture: no stage %d in map/\n", number);
-    return 1;
-  }
-  setUpStage();
-  createStageSurfaces();
-  Sprite out = createBlankSprite(stage.stageCols * TILE_SIZE, stage.stageRows * TILE_SIZE);
-  renderStage(out, frames);
+  if (!sheet.empty()) return writeSheet(sheet, frames, outPath);
+  Sprite out = renderWholeStage(number, frames);
+  if (!out) return 1;
   drawStartMarker(out);
   if (grid) drawCellGrid(out);
   if (!writePng(outPath.c_str(), *out)) {

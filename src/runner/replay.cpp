@@ -2,14 +2,19 @@
 
 #include <cstdarg>
 #include <cstring>
+#include <map>
 #include <sstream>
 
 #include "app/app_state.h"
+#include "app/stage_drawing.h"
 #include "bombs/bomb_state.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/headless_audio.h"
 #include "platform/input.h"
 #include "platform/os.h"
+#include "platform/sound.h"
 #include "player/player_state.h"
+#include "stage/assets.h"
 #include "stage/stage_state.h"
 
 namespace {
@@ -114,6 +119,128 @@ void intArray(std::string& out, const char* name, const int32_t* v, int n) {
   out += ']';
 }
 
+void quoted(std::string& out, const std::string& text) {
+  out += '"';
+  for (char ch : text) {
+    if (ch == '"' || ch == '\\') out += '\\';
+    out += ch;
+  }
+  out += '"';
+}
+
+// The file behind each audio handle, from the sound log's "open" lines.
+std::map<int, std::string> audioFiles;
+
+// The sound effects started in this picture, by file, in order: one-shot
+// waves and plays of the sound channels (the music is listed apart).
+void soundList(std::string& out, const std::vector<std::string>& audioLog) {
+  field(out, "sounds");
+  out += '[';
+  bool first = true;
+  for (const std::string& line : audioLog) {
+    std::string started;
+    if (line.rfind("open ", 0) == 0) {
+      size_t space = line.find(' ', 5);
+      if (space != std::string::npos)
+        audioFiles[std::atoi(line.c_str() + 5)] = line.substr(space + 1);
+    } else if (line.rfind("wave ", 0) == 0) {
+      started = line.substr(5);
+    } else if (line.rfind("play ", 0) == 0) {
+      auto file = audioFiles.find(std::atoi(line.c_str() + 5));
+      if (file != audioFiles.end() && file->second.rfind("SE/", 0) == 0) started = file->second;
+    }
+    if (started.empty()) continue;
+    if (!first) out += ',';
+    first = false;
+    quoted(out, started);
+  }
+  out += ']';
+}
+
+// Every open music track: playing or not, volume and position.
+void musicList(std::string& out) {
+  const struct {
+    const char* name;
+    const MusicTrack* track;
+  } TRACKS[] = {
+      {"title", &assets.titleMusic}, {"main", &assets.mainMusic}, {"boss", &assets.bossMusic}};
+  field(out, "music");
+  out += '[';
+  bool first = true;
+  for (const auto& t : TRACKS) {
+    int id = t.track->deviceId;
+    if (!id) continue;
+    if (!first) out += ',';
+    first = false;
+    out += "{\"name\":\"";
+    out += t.name;
+    out += "\",\"playing\":";
+    putInt(out, headlessAudioPlaying(id));
+    out += ",\"volume\":";
+    putInt(out, t.track->volume);
+    out += ",\"positionMs\":";
+    putInt(out, osAudioPositionMs(id));
+    out += '}';
+  }
+  out += ']';
+}
+
+void group(std::string& out, const char* name) {
+  field(out, name);
+  out += '{';
+}
+
+// Per-picture fields beyond the shared ones, grouped by subsystem.
+void pictureGroups(std::string& out) {
+  group(out, "player");
+  fieldFloat(out, "speedX", player.speedX);
+  fieldFloat(out, "speedY", player.speedY);
+  fieldInt(out, "jumpLock", player.jumpLock);
+  out += '}';
+  group(out, "warp");
+  fieldInt(out, "localWarpPhase", player.localWarpPhase);
+  fieldInt(out, "stageWarpPhase", player.stageWarpPhase);
+  fieldInt(out, "warpFrame", player.warpFrame);
+  fieldInt(out, "warpUpLatch", player.warpUpLatch);
+  fieldInt(out, "previousStage", player.previousStage);
+  fieldInt(out, "lastSavedX", stage.lastSavedX);
+  fieldInt(out, "lastSavedY", stage.lastSavedY);
+  out += '}';
+  group(out, "counters");
+  fieldInt(out, "frameCount", app.frameCount);
+  fieldInt(out, "stageTick", stageDraw.stageTick);
+  fieldInt(out, "pulseFrame", stageDraw.pulseFrame);
+  fieldInt(out, "portalFrame", stageDraw.portalFrame);
+  fieldInt(out, "arrowBob", stageDraw.arrowBob);
+  fieldInt(out, "stageStartMs", app.stageStartMs);
+  fieldInt(out, "stageMinutes", app.stageMinutes);
+  fieldInt(out, "stageSeconds", app.stageSeconds);
+  out += '}';
+}
+
+// The used rectangle of the grid: kind, state and progress of each cell.
+void gridFields(std::string& out) {
+  int rows = stage.stageRows < 0 ? 0 : stage.stageRows > 256 ? 256 : stage.stageRows;
+  int cols = stage.stageCols < 0 ? 0 : stage.stageCols > 256 ? 256 : stage.stageCols;
+  group(out, "grid");
+  for (int which = 0; which < 3; which++) {
+    field(out, which == 0 ? "kind" : which == 1 ? "state" : "progress");
+    out += '[';
+    for (int r = 0; r < rows; r++) {
+      if (r) out += ',';
+      out += '[';
+      for (int c = 0; c < cols; c++) {
+        if (c) out += ',';
+        const MapCell& cell = stage.grid[r][c];
+        putInt(out, which == 0 ? cell.kind : which == 1 ? cell.state : cell.progress);
+      }
+      out += ']';
+    }
+    out += ']';
+  }
+  out += '}';
+}
+
 // Fields shared by the trace lines and the final state.
 void commonFields(std::string& out) {
   const GameSession& s = app.session;
@@ -187,7 +314,7 @@ int scriptLength(const std::vector<InputStep>& steps) {
   return total > 2000000000 ? 2000000000 : (int)total;
 }
 
-std::string traceLine(int picture) {
+std::string traceLine(int picture, const std::vector<std::string>& audioLog, bool withGrid) {
   std::string out = "{";
   fieldInt(out, "picture", picture);
   commonFields(out);
@@ -195,6 +322,10 @@ std::string traceLine(int picture) {
     fieldInt(out, "resultStep", app.session.resultStep);
     intArray(out, "grades", app.session.grades, 4);
   }
+  soundList(out, audioLog);
+  musicList(out);
+  pictureGroups(out);
+  if (withGrid) gridFields(out);
   out += "}";
   return out;
 }
@@ -224,24 +355,7 @@ std::string stateJson() {
   fieldInt(out, "rollingBombFound", stage.rollingBombFound);
   fieldInt(out, "stageElapsedMs", app.stageElapsedMs);
   fieldInt(out, "parTimeSeconds", app.parTimeSeconds);
-  int rows = stage.stageRows < 0 ? 0 : stage.stageRows > 256 ? 256 : stage.stageRows;
-  int cols = stage.stageCols < 0 ? 0 : stage.stageCols > 256 ? 256 : stage.stageCols;
-  field(out, "grid");
-  out += '{';
-  for (int which = 0; which < 2; which++) {
-    field(out, which == 0 ? "kind" : "state");
-    out += '[';
-    for (int r = 0; r < rows; r++) {
-      if (r) out += ',';
-      out += '[';
-      for (int c = 0; c < cols; c++) {
-        if (c) out += ',';
-        putInt(out, which == 0 ? stage.grid[r][c].kind : stage.grid[r][c].state);
-      }
-      out += ']';
-    }
-    out += ']';
-  }
-  out += "}}\n";
+  gridFields(out);
+  out += "}\n";
   return out;
 }

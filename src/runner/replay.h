@@ -18,5 +18,7 @@ bool parseInputScript(const std::string& text, std::vector<InputStep>* steps, st
 const std::vector<int>* keysForPicture(const std::vector<InputStep>& steps, int n);
 int scriptLength(const std::vector<InputStep>& steps);
 
-std::string traceLine(int picture);
+// One trace line; audioLog is the sound log of this picture, withGrid adds
+// the grid's cells (--trace-grid).
+std::string traceLine(int picture, const std::vector<std::string>& audioLog, bool withGrid);
 std::string stateJson();

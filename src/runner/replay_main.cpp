@@ -38,6 +38,7 @@ namespace {
 struct Options {
   std::string dataDir, saveDir, inputFile, stateFile, traceFile, hashFile;
   int answerYes = 0;
+  bool traceGrid = false;
   int stage = -1;
   int frames = -1;
   uint32_t clockStart = 0;
@@ -59,7 +60,8 @@ const char* USAGE =
     "usage: puxten-replay [--data DIR] [--save DIR] [--answer yes|no] [--stage N]\n"
     "                     [--input FILE] [--frames N] [--shot N:FILE.png]...\n"
     "                     [--state FILE.json] [--trace FILE.jsonl]\n"
-    "                     [--picture-hashes FILE] [--clock-start MS]\n";
+    "                     [--picture-hashes FILE] [--clock-start MS]\n"
+    "                     [--trace-grid]\n";
 
 [[noreturn]] void fail(const std::string& message) {
   std::fprintf(stderr, "puxten-replay: %s\n", message.c_str());
@@ -120,6 +122,10 @@ void parseOptions(int argc, char** argv) {
     if (a == "--help") {
       std::fputs(USAGE, stdout);
       std::exit(0);
+    }
+    if (a == "--trace-grid") {
+      options.traceGrid = true;
+      continue;
     }
     if (i + 1 >= argc) fail("missing value after " + a + "\n" + USAGE);
     const char* v = argv[++i];
@@ -231,9 +237,10 @@ void catchStopSignals() {
 void afterPicture(int picture) {
   if (stopSignal) endCutShort();
   lastPicture = picture;
-  // Nothing reads the sound log here: it is let go every picture.
-  headlessAudioTakeLog();
-  if (trace) writeOutput(trace, traceLine(picture) + "\n", options.traceFile);
+  // The sound log is taken every picture, so it never grows with the run.
+  std::vector<std::string> audioLog = headlessAudioTakeLog();
+  if (trace)
+    writeOutput(trace, traceLine(picture, audioLog, options.traceGrid) + "\n", options.traceFile);
   if (hashes) writePictureHash();
   auto shot = options.shots.find(picture);
   if (shot != options.shots.end()) {

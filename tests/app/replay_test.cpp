@@ -247,14 +247,14 @@ TEST(Replay, ChoosesItsDataFolderByContent) {
 
 namespace {
 
-// A text without the clock's own readings: "nowMs" differs between runs
-// that start the clock at different values; nothing else may.
+// A text without the clock's own readings: "nowMs" and "stageStartMs" differ
+// between runs that start the clock at different values; nothing else may.
 std::string withoutClock(std::string text) {
-  const std::string key = "\"nowMs\":";
-  for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at)) {
-    size_t end = text.find_first_of(",}", at + key.size());
-    text.erase(at, end - at + (text[end] == ',' ? 1 : 0));
-  }
+  for (std::string key : {"\"nowMs\":", "\"stageStartMs\":"})
+    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at)) {
+      size_t end = text.find_first_of(",}", at + key.size());
+      text.erase(at, end - at + (text[end] == ',' ? 1 : 0));
+    }
   return text;
 }
 
@@ -297,5 +297,79 @@ INSTANTIATE_TEST_SUITE_P(Starts, ClockWrap,
                                            ClockCase{"stage21", 0x80000000u - 13000},
                                            ClockCase{"stage12", 0x80000000u - 13000}),
                          [](const auto& info) { return std::string(info.param.replay); });
+
+}  // namespace
+
+namespace {
+
+// The numbers of the (nested) array after "key": in a JSON line, in order.
+std::vector<long> arrayAfter(const std::string& line, const std::string& key) {
+  std::vector<long> values;
+  size_t at = line.find("\"" + key + "\":[");
+  if (at == std::string::npos) return values;
+  const char* p = line.c_str() + at + key.size() + 3;
+  for (int depth = 0; *p && (depth > 0 || *p == '[');) {
+    if (*p == '[')
+      depth++, p++;
+    else if (*p == ']')
+      depth--, p++;
+    else if (*p == ',')
+      p++;
+    else
+      values.push_back(std::strtol(p, const_cast<char**>(&p), 10));
+  }
+  return values;
+}
+
+std::vector<std::string> traceOf(const std::string& args) {
+  std::string dir = makeTempDir();
+  EXPECT_EQ(runReplay(args + " --trace " + dir + "/t.jsonl"), 0);
+  std::vector<std::string> lines;
+  std::istringstream in(readFile(dir + "/t.jsonl"));
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// Stage 42 played through: the boss tune, the warp sound at both ends of
+// a local warp, and gates sliding 15 a picture.
+TEST(Trace, ShowsTheSoundsTheMusicAndTheGatesOfStage42) {
+  std::string keys = std::string(PUXTEN_SOURCE_DIR) + "/data/replays/stage42.keys";
+  std::vector<std::string> lines = traceOf("--stage 42 --trace-grid --input " + keys);
+  ASSERT_FALSE(lines.empty());
+  bool boss = false;
+  int warpSounds = 0, warpState = 0;  // 0 before the first warp, 1 in it, 2 after
+  int gateSteps = 0;
+  std::vector<long> before;
+  for (const std::string& line : lines) {
+    boss |= line.find("{\"name\":\"boss\",\"playing\":1") != std::string::npos;
+    long phase = jsonInt(line, "localWarpPhase");
+    if (warpState == 0 && phase) warpState = 1;
+    if (warpState == 1 && !phase) warpState = 2;
+    if (warpState == 1 && line.find("\"SE/warp.wav\"") != std::string::npos) warpSounds++;
+    std::vector<long> kind = arrayAfter(line, "kind"), progress = arrayAfter(line, "progress");
+    ASSERT_EQ(kind.size(), progress.size());
+    for (size_t i = 0; i < progress.size() && before.size() == progress.size(); i++)
+      if (kind[i] == 20 && progress[i] != before[i]) {  // a gate
+        EXPECT_EQ(std::labs(progress[i] - before[i]), 15) << line.substr(0, 20);
+        gateSteps++;
+      }
+    before = progress;
+  }
+  EXPECT_TRUE(boss);
+  EXPECT_EQ(warpSounds, 2);
+  EXPECT_GE(gateSteps, 10);
+}
+
+// Space pressed on picture 31 and held for 12: the jump lock is on for
+// each of them and was off before.
+TEST(Trace, ShowsTheJumpLockWhileSpaceIsHeld) {
+  std::string dir = makeTempDir();
+  writeFile(dir + "/jump.keys", "30 -\n12 Space\n");
+  std::vector<std::string> lines = traceOf("--stage 10 --input " + dir + "/jump.keys");
+  ASSERT_EQ(lines.size(), 42u);
+  EXPECT_EQ(jsonInt(lines[29], "jumpLock"), 0);
+  for (int picture = 31; picture <= 42; picture++)
+    EXPECT_EQ(jsonInt(lines[picture - 1], "jumpLock"), 1) << picture;
+}
 
 }  // namespace

@@ -9,16 +9,11 @@ set -u
 game="$1"
 data="$2"
 out="$3"
-for tool in Xvfb xdotool xwininfo xwd evilwm; do command -v $tool >/dev/null || exit 77; done
-
-# Xvfb picks a free display itself and says which once it is ready.
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$out/display" >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $game_pid $wm $xvfb 2>/dev/null' EXIT
+command -v xwd >/dev/null && command -v evilwm >/dev/null || exit 77
+source "$(dirname "$0")/xvfb_support.sh"
 game_pid="" wm=""
-for _ in $(seq 300); do [ -s "$out/display" ] && break; sleep 0.1; done
-[ -s "$out/display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=":$(cat "$out/display")"
+trap 'kill $game_pid $wm $xvfb 2>/dev/null' EXIT
+start_xvfb "$out" 1600x1200
 evilwm >/dev/null 2>&1 &
 wm=$!
 
@@ -30,17 +25,12 @@ cd "$data" || exit 1
 XDG_CONFIG_HOME="$out/config" XDG_DATA_HOME="$out/share" "$game" --window >"$out/log" 2>&1 &
 game_pid=$!
 
-win=""
-for _ in $(seq 300); do
-  win=$(xwininfo -root -tree 2>/dev/null | grep -F '"PUXTEN":' | awk '{print $1}' | head -1)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
+win=$(wait_window PUXTEN)
 [ -n "$win" ] || { echo "no game window"; cat "$out/log"; exit 1; }
 
 size() { xwininfo -id "$win" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
-expect_size() {  # waits up to 5 s for the window to take this size
-  for _ in $(seq 50); do [ "$(size)" = "$1" ] && return 0; sleep 0.1; done
+expect_size() {  # waits up to 10 s for the window to take this size
+  for _ in $(seq 100); do [ "$(size)" = "$1" ] && return 0; sleep 0.1; done
   echo "$2: window is $(size), expected $1"
   exit 1
 }
@@ -57,9 +47,7 @@ xwd -id "$win" -silent >"$out/scaled.xwd" || exit 1
 xdotool key minus
 for _ in $(seq 50); do grep -q "^music_volume = 90" "$settings" && break; sleep 0.1; done
 # Esc held on the title quits.
-xdotool keydown --window "$win" Escape
-sleep 0.6
-xdotool keyup --window "$win" Escape 2>/dev/null
+hold_key "$win" Escape 0.6
 for _ in $(seq 50); do kill -0 $game_pid 2>/dev/null || break; sleep 0.1; done
 grep -q "settings.ini:2: bad value \"huge\"" "$out/log" || { echo "bad line not reported"; cat "$out/log"; exit 1; }
 grep -q "^music_volume = 90" "$settings" || { echo "music volume not kept"; cat "$settings"; exit 1; }

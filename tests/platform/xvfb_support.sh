@@ -3,9 +3,9 @@
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xwininfo >/dev/null \
   || exit 77
 
-start_xvfb() {  # FOLDER: sets DISPLAY and xvfb (the server's pid)
+start_xvfb() {  # FOLDER [WxH]: sets DISPLAY and xvfb (the server's pid)
   # Xvfb picks a free display itself and says which once it is ready.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$1/display" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${2:-1024x768}x24" -nolisten tcp 3>"$1/display" >/dev/null 2>&1 &
   xvfb=$!
   for _ in $(seq 300); do [ -s "$1/display" ] && break; sleep 0.1; done
   [ -s "$1/display" ] || { echo "Xvfb did not start"; exit 1; }

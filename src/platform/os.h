@@ -2,6 +2,7 @@
 // every function here, chosen at link time. The core never talks to the
 // window system, the keyboard, the clock or the sound card any other way.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // Clock and pacing.
@@ -70,6 +71,24 @@ void osAudioSetVolume(int handle, uint32_t volume);  // 0 .. 1000
 int osAudioTakeEndNotice(int handle);                // 1 once after playing to the end
 void osAudioClose(int handle);
 void osPlayWave(const char* path);  // one-shot, cuts off the previous one
+
+// Files, the same on every back end (file_io.cpp). On failure a function
+// returns 0 (or -1) and, when error is given, puts "path: the system's
+// reason" there.
+// Makes the folder and any missing folders above it; 1 when it stands.
+int osMakeFolder(const char* path, char* error, size_t errorSize);
+// Replaces the file whole or not at all: written to "<path>.tmp" created
+// afresh (a link planted there is never followed), flushed to the disk and
+// renamed over the old file, which is left as it was on any failure.
+int osWriteFileAtomic(const char* path, const void* bytes, size_t size, char* error,
+                      size_t errorSize);
+// Reads at most limit bytes; the count read, or -1 when it cannot be opened.
+long osReadFile(const char* path, void* buffer, size_t limit);
+
+// A notice the player should see while the game goes on (once per cause,
+// e.g. progress that cannot be saved); the caller has already said it on
+// the error stream.
+void osShowNotice(const char* textUtf8);
 
 // Folder beside the executable that the build fills with the game's data.
 const char* osExecutableDataDir();

@@ -1,13 +1,13 @@
 // The progress file "save1.dat" and the stage snapshot "mapsave.dat".
 //
 // Both are 32-bit little-endian words. A file is written whole or not at
-// all: into a temporary file in the same folder, flushed to the disk, then
-// renamed over the old one. A damaged file is never applied in part.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+// all (osWriteFileAtomic). A damaged file is never applied in part.
+//
+// The last checkpoint is also kept in memory: when a file cannot be written
+// (a read-only or full disk, a file where the folder should be) the player
+// is told once and plays on, and a retry reads the copy in memory instead
+// of the older file on the disk, which is left as it was.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,16 +16,43 @@
 #include "stage/saves_format.h"
 #include "stage/stage_state.h"
 
-static std::string saveFolder = "save";
-static uint32_t saveRandomState = 1;
+namespace {
 
-void setSaveFolder(const char* folder) { saveFolder = folder && *folder ? folder : "save"; }
+// One file as this process last saved it.
+struct SavedFile {
+  const char* name;
+  std::vector<uint8_t> bytes;
+  bool held = false;        // saved at least once by this process
+  bool diskBehind = false;  // its last write failed: the disk holds an older one
+};
 
-void seedSaveRandom(uint32_t seed) { saveRandomState = seed; }
+struct SavesState {
+  std::string folder = "save";
+  uint32_t randomState = 1;
+  SavedFile progress{"save1.dat", {}};
+  SavedFile snapshot{"mapsave.dat", {}};
+  bool problemReported = false;
+};
+
+SavesState saves;
+
+constexpr size_t ERROR_TEXT_SIZE = 512;
+
+}  // namespace
+
+void resetSavesState() {
+  std::string folder = saves.folder;
+  saves = SavesState{};
+  saves.folder = folder;
+}
+
+void setSaveFolder(const char* folder) { saves.folder = folder && *folder ? folder : "save"; }
+
+void seedSaveRandom(uint32_t seed) { saves.randomState = seed; }
 
 int32_t nextSaveRandom() {
-  saveRandomState = saveRandomState * 214013u + 2531011u;
-  return (int32_t)((saveRandomState >> 16) & 0x7FFFu);
+  saves.randomState = saves.randomState * 214013u + 2531011u;
+  return (int32_t)((saves.randomState >> 16) & 0x7FFFu);
 }
 
 static void putWord(std::vector<uint8_t>& out, int32_t v) {
@@ -38,48 +65,45 @@ static int32_t getWord(const uint8_t* p) {
                    (uint32_t)p[3] << 24);
 }
 
-// Creates the folder and any missing folders above it.
-static void makeFolders(const std::string& path) {
-  for (size_t i = 1; i <= path.size(); i++) {
-    if (i < path.size() && path[i] != '/') continue;
-    std::string part = path.substr(0, i);
-    if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return;
+static std::string pathOf(const char* name) { return saves.folder + "/" + name; }
+
+// Said once per process: the game goes on without saving to the disk.
+static void reportSaveProblem(const char* reason) {
+  if (saves.problemReported) return;
+  saves.problemReported = true;
+  std::fprintf(stderr, "puxten: progress cannot be saved: %s\n", reason);
+  std::string notice = std::string("Progress cannot be saved (") + reason +
+                       "). The game goes on; a retry still returns to the last checkpoint, "
+                       "but progress is lost when the game ends.";
+  osShowNotice(notice.c_str());
+}
+
+// Keeps the bytes as the checkpoint and writes them; false when the disk
+// could not take them.
+static bool saveFile(SavedFile& file, std::vector<uint8_t>&& bytes) {
+  file.bytes = std::move(bytes);
+  file.held = true;
+  char error[ERROR_TEXT_SIZE] = "";
+  bool ok = osMakeFolder(saves.folder.c_str(), error, sizeof error) &&
+            osWriteFileAtomic(pathOf(file.name).c_str(), file.bytes.data(), file.bytes.size(),
+                              error, sizeof error);
+  file.diskBehind = !ok;
+  if (!ok) reportSaveProblem(error);
+  return ok;
+}
+
+// The file as the last checkpoint has it: from the disk, or from memory
+// when the disk could not take the last save. At most `limit` bytes;
+// false when there is none.
+static bool readSaved(const SavedFile& file, size_t limit, std::vector<uint8_t>& out) {
+  if (file.diskBehind) {
+    out.assign(file.bytes.begin(), file.bytes.begin() + std::min(limit, file.bytes.size()));
+    return true;
   }
-}
-
-static void syncFolder(const std::string& folder) {
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
-static void writeWholeFile(const char* name, const std::vector<uint8_t>& bytes) {
-  makeFolders(saveFolder);
-  std::string path = saveFolder + "/" + name;
-  std::string temp = path + ".tmp";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = std::fflush(f) == 0 && ok;
-  ok = ::fsync(fileno(f)) == 0 && ok;
-  ok = std::fclose(f) == 0 && ok;
-  if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return;
-  }
-  syncFolder(saveFolder);
-}
-
-// Reads at most `limit` bytes of the file; false when it cannot be opened.
-static bool readFile(const char* name, size_t limit, std::vector<uint8_t>& out) {
-  std::string path = saveFolder + "/" + name;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
   out.resize(limit);
-  size_t got = std::fread(out.data(), 1, limit, f);
-  out.resize(got);
-  std::fclose(f);
+  long got = osReadFile(pathOf(file.name).c_str(), out.data(), limit);
+  if (got < 0) return false;
+  out.resize((size_t)got);
   return true;
 }
 
@@ -104,7 +128,7 @@ void saveProgressWithKeys(int32_t x, int32_t y, int32_t k1, int32_t k2) {
   putWord(bytes, stage.currentStage);
   putWord(bytes, stage.blocksCrushed);
   putWord(bytes, stage.homeStage);
-  writeWholeFile("save1.dat", bytes);
+  saveFile(saves.progress, std::move(bytes));
 }
 
 void saveProgress(int32_t x, int32_t y) {
@@ -132,14 +156,14 @@ void saveStageSnapshot() {
       putWord(bytes, c.linkCol);
     }
   }
-  writeWholeFile("mapsave.dat", bytes);
+  saveFile(saves.snapshot, std::move(bytes));
 }
 
 // Applies the snapshot only when it is whole and its size fits the grid.
 static void loadSnapshot() {
   std::vector<uint8_t> bytes;
   const size_t largest = 8 + 16 * (size_t)GRID_SIZE * GRID_SIZE;
-  if (!readFile("mapsave.dat", largest, bytes) || bytes.size() < 8) return;
+  if (!readSaved(saves.snapshot, largest, bytes) || bytes.size() < 8) return;
   int32_t cols = getWord(&bytes[0]);
   int32_t rows = getWord(&bytes[4]);
   if (cols < 1 || cols > GRID_SIZE || rows < 1 || rows > GRID_SIZE) return;
@@ -162,7 +186,7 @@ void loadSaves(float* outX, float* outY) {
   std::vector<uint8_t> bytes;
   // A missing or short progress file changes nothing, and the snapshot
   // is then not read either.
-  if (!readFile("save1.dat", PROGRESS_FILE_BYTES, bytes)) return;
+  if (!readSaved(saves.progress, PROGRESS_FILE_BYTES, bytes)) return;
   if (bytes.size() < (size_t)PROGRESS_FILE_BYTES) return;
   int32_t w[11];
   for (int i = 0; i < 11; i++) w[i] = getWord(&bytes[4 * i]);

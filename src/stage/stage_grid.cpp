@@ -24,6 +24,7 @@ void resetStageState() {
   std::memset(static_cast<void*>(&stage), 0, sizeof stage);
   stage.blocksTotal = 1;
   stage.blocksCrushed = 1;
+  resetSavesState();
 }
 
 static MapCell outsideCell;

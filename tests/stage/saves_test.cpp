@@ -237,23 +237,59 @@ TEST_F(Saves, FilesAreReplacedWholeAndNoTemporaryIsLeft) {
   EXPECT_EQ(names, (std::vector<std::string>{"mapsave.dat", "save1.dat"}));
 }
 
-TEST_F(Saves, NestedFoldersAreMadeAndUnwritablePlacesAreSkipped) {
+TEST_F(Saves, NestedFoldersAreMade) {
   std::string nested = scratch.path() + "/a/b/c";
   setSaveFolder(nested.c_str());
   saveProgressWithKeys(1, 2, 3, 4);
   EXPECT_EQ(readFile(nested + "/save1.dat").size(), 44u);
+}
 
-  // A file standing where the folder should be: nothing is written and
-  // nothing breaks.
-  writeFile(scratch.path() + "/blocked", "x");
+// A file standing where the folder should be: nothing on the disk changes,
+// the player is told once, and the checkpoint lives on in memory.
+TEST_F(Saves, UnwritablePlaceKeepsTheCheckpointInMemoryAndSaysSoOnce) {
   std::string blocked = scratch.path() + "/blocked";
-  setSaveFolder(blocked.c_str());
-  saveProgressWithKeys(1, 2, 3, 4);
+  writeFile(blocked, "x");
+  setSaveFolder((blocked + "/save").c_str());
+  fillStage40x12();
+  stage.homeStage = 2;
+  testing::internal::CaptureStderr();
+  saveProgressWithKeys(75, 125, 3, 4);
   saveStageSnapshot();
-  float x = 9, y = 9;
-  loadSaves(&x, &y);
-  EXPECT_EQ(x, 9);
+  saveProgressWithKeys(-1, -1, 8, 9);
+  std::string said = testing::internal::GetCapturedStderr();
   EXPECT_EQ(readFile(blocked), "x");
+  EXPECT_NE(said.find(blocked + "/save: Not a directory"), std::string::npos) << said;
+  EXPECT_EQ(said.find("saved"), said.rfind("saved")) << "said more than once: " << said;
+  ASSERT_EQ(headless.notices.size(), 1u);
+  EXPECT_NE(headless.notices[0].find(blocked), std::string::npos);
+
+  clearStageGrid();
+  stage.homeStage = 0;
+  float x = 0, y = 0;
+  loadSaves(&x, &y);
+  EXPECT_EQ(x, 75);
+  EXPECT_EQ(y, 125);
+  EXPECT_EQ(stage.homeStage, 2);
+  EXPECT_EQ(stage.stageCols, 40);
+  EXPECT_EQ(stage.grid[1][3].linkRow, 1003);
+}
+
+// A link planted at a temporary name, or a leftover file there, is removed
+// and never written through.
+TEST_F(Saves, ALinkAtTheTemporaryNameIsNeverFollowed) {
+  std::string victim = scratch.path() + "/victim";
+  writeFile(victim, "keep");
+  std::filesystem::create_directories(folder);
+  std::filesystem::create_symlink(victim, progressPath() + ".tmp");
+  writeFile(snapshotPath() + ".tmp", "leftover");
+  saveProgressWithKeys(120, 300, 5, 9);
+  fillStage40x12();
+  saveStageSnapshot();
+  EXPECT_EQ(readFile(victim), "keep");
+  EXPECT_EQ(words(readFile(progressPath()))[0], 120 ^ 5);
+  EXPECT_EQ(readFile(snapshotPath()).size(), 7688u);
+  EXPECT_FALSE(fileExists(progressPath() + ".tmp"));
+  EXPECT_FALSE(fileExists(snapshotPath() + ".tmp"));
 }
 
 TEST_F(Saves, AnOldFileSurvivesAFailedWrite) {

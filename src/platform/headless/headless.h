@@ -16,6 +16,7 @@ struct HeadlessState {
   std::vector<uint32_t> lastFrame;  // last presented picture, 0x00RRGGBB
   int lastFrameWidth = 0, lastFrameHeight = 0;
   std::vector<std::string> messageBoxes;  // "caption|text" of every box shown
+  std::vector<std::string> notices;       // every osShowNotice text
   // Called after every presented picture, with its number (from 1).
   std::function<void(int)> onPresent;
   // Called instead of ending the process (tests); when empty, exit().

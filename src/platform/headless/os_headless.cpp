@@ -21,6 +21,7 @@ void headlessReset() {
   headless.presentedCount = 0;
   headless.lastFrame.clear();
   headless.messageBoxes.clear();
+  headless.notices.clear();
 }
 
 void headlessSetKey(int vk, int held) {
@@ -76,6 +77,8 @@ int osMessageBox(const char* text, const char* caption, unsigned flags) {
 // The runner answers the question itself (headless.startupAnswer), so the
 // box is still recorded.
 int osStartupAnswer() { return 0; }
+
+void osShowNotice(const char* text) { headless.notices.push_back(text); }
 
 void osPollEvents(OsEvents* events) { *events = OsEvents{}; }
 int osJoystickQuery(int, uint32_t*, uint32_t*, uint32_t*) { return 0; }

@@ -311,6 +311,9 @@ void osWarpMouse(int x, int y) {
   SDL_WarpMouseInWindow(sdl.window, x * scale, y * scale);
 }
 
+// A box with an OK button for now: the game waits until it is closed.
+void osShowNotice(const char* text) { osMessageBox(text, "PUXTEN", 0); }
+
 void osPollEvents(OsEvents* events) {
   *events = OsEvents{};
   int pause = 0;

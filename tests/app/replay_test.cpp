@@ -192,7 +192,9 @@ TEST(RunFromTheTitle, TheTourEntersEveryShippedStage) {
   for (int n = 10; n < 50; n++) {
     bool ships =
         !readFile(std::string(PUXTEN_DATA_DIR) + "/map/map" + std::to_string(n) + ".map").empty();
-    if (ships) EXPECT_TRUE(entered.count(n)) << "the tour never enters stage " << n;
+    if (ships) {
+      EXPECT_TRUE(entered.count(n)) << "the tour never enters stage " << n;
+    }
   }
 }
 

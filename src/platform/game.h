@@ -1,6 +1,7 @@
 // The game above the platform, as a back end's main() starts it (the way
 // SDL's main calls SDL_main); the scene code defines these.
 #pragma once
+#include <cstdint>
 #include <string>
 
 // Exit statuses: a quit the player chose is a success; a game that cannot
@@ -12,9 +13,14 @@ int runStartup();  // the whole program: start-up, frame loop, shutdown
 
 // Where the progress files go (the saves code defines it; default "save").
 void setSaveFolder(const char* folder);
+const char* saveFolderPath();
 
 // Checks, before anything is shown, that the data folder (the working
 // directory) holds every file the game needs to start: true when every
 // picture reads and decodes and every sound, tune and the first stage is
 // there and not empty. Otherwise names the first file that failed and why.
 bool checkGameData(std::string* failedFile, std::string* reason);
+
+// A short check of the game's state after a picture: demos carry it so
+// that a replay which drifts from the recorded game is caught at once.
+uint32_t stateCheck();

@@ -11,6 +11,7 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/input.h"
+#include "platform/key_names.h"
 #include "platform/os.h"
 #include "platform/sound.h"
 #include "player/player_state.h"
@@ -19,30 +20,11 @@
 
 namespace {
 
-struct KeyName {
-  const char* name;
-  int vk;
-};
-const KeyName KEY_NAMES[] = {{"Left", VK_LEFT},  {"Right", VK_RIGHT}, {"Up", VK_UP},
-                             {"Down", VK_DOWN},  {"Space", VK_SPACE}, {"Enter", VK_RETURN},
-                             {"Esc", VK_ESCAPE}, {"Q", VK_Q},         {"W", VK_W},
-                             {"E", VK_E}};
-
 bool parseKeys(const std::string& word, std::vector<int>* keys) {
-  if (word == "-") return true;
-  size_t start = 0;
-  while (start <= word.size()) {
-    size_t plus = word.find('+', start);
-    std::string name =
-        word.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
-    int vk = 0;
-    for (const KeyName& k : KEY_NAMES)
-      if (name == k.name) vk = k.vk;
-    if (!vk) return false;
-    keys->push_back(vk);
-    if (plus == std::string::npos) break;
-    start = plus + 1;
-  }
+  unsigned mask = 0;
+  if (!parseKeyMask(word, &mask)) return false;
+  for (int i = 0; i < GAME_KEY_COUNT; i++)
+    if (mask & (1u << i)) keys->push_back(GAME_KEYS[i].vk);
   return true;
 }
 

@@ -26,9 +26,11 @@
 
 #include "app/app_state.h"
 #include "platform/data_path.h"
+#include "platform/demo_file.h"
 #include "platform/game.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
+#include "platform/key_names.h"
 #include "platform/sprite.h"
 #include "runner/replay.h"
 #include "stage/stage_state.h"
@@ -37,7 +39,7 @@ namespace {
 
 struct Options {
   std::string dataDir, saveDir, inputFile, stateFile, traceFile, hashFile;
-  int answerYes = 0;
+  int answerYes = -1;  // -1: not given
   bool traceGrid = false;
   int stage = -1;
   int frames = -1;
@@ -47,6 +49,9 @@ struct Options {
 
 Options options;
 std::vector<InputStep> script;
+// A demo given as --input: its keys, clock and checks instead of a script.
+Demo demo;
+bool playingDemo = false;
 int lastPicture = 0;
 FILE* trace = nullptr;
 FILE* hashes = nullptr;
@@ -55,6 +60,9 @@ FILE* hashes = nullptr;
 std::vector<uint32_t> hashedFrame;
 constexpr int HASH_BYTES = 32;  // SHA-256
 char hashedHex[2 * HASH_BYTES + 1];
+
+// Exit status of a demo that went another way than it was recorded.
+constexpr int EXIT_DEMO_DIVERGED = 3;
 
 const char* USAGE =
     "usage: puxten-replay [--data DIR] [--save DIR] [--answer yes|no] [--stage N]\n"
@@ -172,11 +180,56 @@ void loadScript() {
   std::stringstream text;
   text << in.rdbuf();
   std::string error;
-  if (!parseInputScript(text.str(), &script, &error)) fail(options.inputFile + ": " + error);
+  playingDemo = looksLikeDemo(text.str());
+  bool ok = playingDemo ? parseDemo(text.str(), &demo, &error)
+                        : parseInputScript(text.str(), &script, &error);
+  if (!ok) fail(options.inputFile + ": " + error);
+}
+
+void writeState();
+
+// A demo starts where it was recorded, with its save files and its clock;
+// options given on the command line still win.
+void useDemo() {
+  if (options.stage < 0) options.stage = demo.startStage;
+  if (options.answerYes < 0) options.answerYes = demo.answerYes;
+  for (const DemoSaveFile& f : demo.saves) {
+    std::string path = options.saveDir + "/" + f.name;
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out || std::fwrite(f.bytes.data(), 1, f.bytes.size(), out) != f.bytes.size() ||
+        std::fclose(out) != 0)
+      fail("cannot write " + path);
+  }
+  for (const DemoPicture& p : demo.pictures) headless.clockByPicture.push_back(p.nowMs);
+  if (!demo.pictures.empty()) headless.nowMs = demo.pictures[0].nowMs;
+}
+
+int demoLength() {
+  return demo.pictures.size() > 2000000000 ? 2000000000 : (int)demo.pictures.size();
+}
+
+// A replay that finds the game in another state than the recording did
+// stops at the first such picture rather than playing on.
+void checkDemo(int picture) {
+  if (!playingDemo || picture > demoLength()) return;
+  const DemoPicture& p = demo.pictures[picture - 1];
+  if (!p.hasCheck || p.check == stateCheck()) return;
+  std::fprintf(stderr,
+               "puxten-replay: the demo diverges at picture %d: the game's state differs from the "
+               "recording's\n",
+               picture);
+  writeState();
+  std::exit(EXIT_DEMO_DIVERGED);
 }
 
 void holdKeysFor(int picture) {
   headlessReleaseAllKeys();
+  if (playingDemo) {
+    unsigned mask = picture <= demoLength() ? demo.pictures[picture - 1].keys : 0;
+    for (int i = 0; i < GAME_KEY_COUNT; i++)
+      if (mask & (1u << i)) headlessSetKey(GAME_KEYS[i].vk, 1);
+    return;
+  }
   const std::vector<int>* keys = keysForPicture(script, picture);
   if (keys)
     for (int vk : *keys) headlessSetKey(vk, 1);
@@ -237,6 +290,7 @@ void catchStopSignals() {
 void afterPicture(int picture) {
   if (stopSignal) endCutShort();
   lastPicture = picture;
+  checkDemo(picture);
   // The sound log is taken every picture, so it never grows with the run.
   std::vector<std::string> audioLog = headlessAudioTakeLog();
   if (trace)
@@ -295,7 +349,10 @@ void enterData() {
 int main(int argc, char** argv) {
   parseOptions(argc, argv);
   loadScript();
-  if (options.frames < 0) options.frames = options.inputFile.empty() ? 1 : scriptLength(script);
+  if (options.frames < 0)
+    options.frames = options.inputFile.empty() ? 1
+                     : playingDemo             ? demoLength()
+                                               : scriptLength(script);
   if (options.frames == 0) options.frames = 1;
   catchStopSignals();
   if (options.saveDir.empty()) options.saveDir = makeTempSaveDir();
@@ -306,7 +363,8 @@ int main(int argc, char** argv) {
   }
   headlessReset();
   headlessStartClockAt(options.clockStart);
-  headless.startupAnswer = options.answerYes ? IDYES : IDNO;
+  if (playingDemo) useDemo();
+  headless.startupAnswer = options.answerYes == 1 ? IDYES : IDNO;
   headless.onPresent = afterPicture;
   headless.onTerminate = [](int) { writeState(); };
   if (options.stage >= 0) headless.beforeFirstFrame = [] { startOnStage(options.stage); };

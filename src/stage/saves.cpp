@@ -47,6 +47,7 @@ void resetSavesState() {
 }
 
 void setSaveFolder(const char* folder) { saves.folder = folder && *folder ? folder : "save"; }
+const char* saveFolderPath() { return saves.folder.c_str(); }
 
 void seedSaveRandom(uint32_t seed) { saves.randomState = seed; }
 

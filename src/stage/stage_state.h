@@ -127,6 +127,7 @@ void closeLinkedGate(int32_t row, int32_t col);
 // The one place that says where saves go ("save" in the working folder
 // unless set); the folder is made when missing.
 void setSaveFolder(const char* folder);
+const char* saveFolderPath();
 void resetSavesState();  // forgets the checkpoint kept in memory, keeps the folder
 void saveProgress(int32_t x, int32_t y);
 void saveStageSnapshot();

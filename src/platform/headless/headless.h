@@ -24,6 +24,10 @@ struct HeadlessState {
   // Called once before the first frame (the runner's --stage).
   std::function<void()> beforeFirstFrame;
   int mode = 0, clientW = 0, clientH = 0;
+  // A demo's clock: the game's reading for picture i + 1 at index i. While
+  // it lasts, each wait jumps to the next picture's reading instead of
+  // moving by what the game asked.
+  std::vector<int32_t> clockByPicture;
 };
 extern HeadlessState headless;
 

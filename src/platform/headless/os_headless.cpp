@@ -22,6 +22,7 @@ void headlessReset() {
   headless.lastFrame.clear();
   headless.messageBoxes.clear();
   headless.notices.clear();
+  headless.clockByPicture.clear();
 }
 
 void headlessSetKey(int vk, int held) {
@@ -34,9 +35,13 @@ void headlessStartClockAt(uint32_t ms) { headless.nowMs = (int32_t)ms; }
 
 int32_t osNowMs() { return headless.nowMs; }
 void osSleepMs(int32_t ms) {
-  if (ms <= 0) return;
-  headless.nowMs = (int32_t)((uint32_t)headless.nowMs + (uint32_t)ms);
-  headless.sleptMs += ms;
+  // A demo's clock jumps to the next picture's reading.
+  bool fromDemo = (size_t)headless.presentedCount < headless.clockByPicture.size();
+  uint32_t step = fromDemo ? (uint32_t)headless.clockByPicture[headless.presentedCount] -
+                                 (uint32_t)headless.nowMs
+                           : (uint32_t)(ms > 0 ? ms : 0);
+  headless.nowMs = (int32_t)((uint32_t)headless.nowMs + step);
+  headless.sleptMs += (int32_t)step;
 }
 // Counted from the run's start, whatever the clock started at, so that
 // the save files do not depend on it.

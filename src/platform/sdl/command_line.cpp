@@ -37,10 +37,21 @@ OptionAction useDataFolder(CommandLine* out, const char* value) {
   return ACT_RUN;
 }
 
+OptionAction recordDemo(CommandLine* out, const char* value) {
+  out->recordDemo = value;
+  return ACT_RUN;
+}
+OptionAction playDemo(CommandLine* out, const char* value) {
+  out->playDemo = value;
+  return ACT_RUN;
+}
+
 const OptionRow OPTIONS[] = {
     {"--window", nullptr, "start in a 640 x 480 window without asking", startInWindow},
     {"--fullscreen", nullptr, "start full screen without asking", startFullScreen},
     {"--data", "DIR", "read the game's data (image/, map/, SE/, bgm/) from DIR", useDataFolder},
+    {"--record", "FILE", "record everything played into the demo FILE", recordDemo},
+    {"--play-demo", "FILE", "show the demo FILE at its recorded pace", playDemo},
     {"--version", nullptr, "print the version and exit", showVersion},
     {"--help", nullptr, "print this help and exit", showHelp},
 };

@@ -5,8 +5,10 @@
 
 // What the command line asked for. Add a field here and a row to the table.
 struct CommandLine {
-  int startupAnswer = 0;  // IDYES (full screen) or IDNO (window) given in advance; 0: ask
-  std::string dataDir;    // --data DIR; empty: look for the data
+  int startupAnswer = 0;   // IDYES (full screen) or IDNO (window) given in advance; 0: ask
+  std::string dataDir;     // --data DIR; empty: look for the data
+  std::string recordDemo;  // --record FILE
+  std::string playDemo;    // --play-demo FILE
 };
 
 // Outcome of reading the command line: keep going, or end at once with

@@ -220,8 +220,10 @@ void sdlShowPicture() {
   SDL_RenderPresent(sdl.renderer);
 }
 
-// The game's clock: time spent paused never reaches it.
-int32_t osNowMs() { return (int32_t)(SDL_GetTicks64() - sdl.startTicks - sdl.pausedTicks); }
+// Milliseconds since the start, less the time spent paused.
+static int64_t unpausedMs() {
+  return (int64_t)(SDL_GetTicks64() - sdl.startTicks - sdl.pausedTicks);
+}
 
 // A whole-millisecond sleep ends late (the game ran at 24.3 frames a
 // second): sleep to just before the deadline, then wait in short naps
@@ -229,17 +231,34 @@ int32_t osNowMs() { return (int32_t)(SDL_GetTicks64() - sdl.startTicks - sdl.pau
 constexpr int32_t SLEEP_MARGIN_MS = 2;  // what a sleep may overrun by
 constexpr long SLEEP_NAP_NS = 100000;   // 0.1 ms: the deadline is met within it
 
-void osSleepMs(int32_t ms) {
-  if (ms <= 0) return;
-  const int32_t start = osNowMs();
-  if (ms > SLEEP_MARGIN_MS) SDL_Delay((Uint32)(ms - SLEEP_MARGIN_MS));
+static void waitUntil(int64_t deadline) {
+  int64_t left = deadline - unpausedMs();
+  if (left > SLEEP_MARGIN_MS) SDL_Delay((Uint32)(left - SLEEP_MARGIN_MS));
   const timespec nap = {0, SLEEP_NAP_NS};
-  while (osMsSince(start) < ms) nanosleep(&nap, nullptr);
+  while (unpausedMs() < deadline) nanosleep(&nap, nullptr);
+}
+
+int32_t osNowMs() { return sdl.gameNowMs; }
+
+// Waits until ms have passed since the clock last moved (the gap to a
+// demo's next reading while one plays), then moves the game's clock by the
+// time that really passed (to the demo's reading). Differences wrap, so the
+// clock may run for months.
+void osSleepMs(int32_t ms) {
+  int32_t target = (int32_t)((uint32_t)sdl.gameNowMs + (uint32_t)(ms > 0 ? ms : 0));
+  bool fromDemo = sdlDemoNextClock(&target);
+  int64_t wanted = (int32_t)((uint32_t)target - (uint32_t)sdl.gameNowMs);
+  waitUntil(sdl.clockMovedAt + wanted);
+  int64_t now = unpausedMs();
+  uint32_t passed = fromDemo ? (uint32_t)wanted : (uint32_t)(now - sdl.clockMovedAt);
+  sdl.gameNowMs = (int32_t)((uint32_t)sdl.gameNowMs + passed);
+  sdl.clockMovedAt = now;
 }
 
 int64_t osCalendarSeconds() { return (int64_t)time(nullptr); }
 
 int osKeyHeld(int vk) {
+  if (sdl.demo.playing) return sdlDemoKeyHeld(vk);
   if (vk == 1) return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) ? 1 : 0;
   if (vk == 2) return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_RMASK) ? 1 : 0;
   // Alt+Enter belongs to the full-screen toggle, not to the game.
@@ -255,6 +274,7 @@ int osKeyHeld(int vk) {
 int osPlaceWindow(int mode, int x, int y, int clientW, int clientH, const char* title,
                   int borderless) {
   makeWindow();
+  if (mode == 2) sdl.demo.answerYes = 1;
   SDL_SetWindowTitle(sdl.window, title);
   sdlUseSharpScaling(clientW, clientH);
   if (mode == 2) {
@@ -283,6 +303,7 @@ void osPresent(const uint32_t* pixels, int width, int height) {
   }
   SDL_UpdateTexture(sdl.texture, nullptr, pixels, width * 4);
   sdlShowPicture();
+  sdlDemoPresented();
 }
 
 void osSetCursorVisible(int visible) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/demo_file.h"
 #include "settings/settings.h"
 
 constexpr int MAX_PADS = 8;
@@ -16,6 +17,18 @@ struct Question {
   bool onBlack;  // asked before the game's picture exists
 };
 
+// A demo being recorded to a file or played from one (sdl_demo.cpp).
+struct SdlDemo {
+  FILE* out = nullptr;  // recording
+  char outPath[4096] = "";
+  char saveFolder[4096] = "";  // whose files the recording starts from
+  int answerYes = 0;           // the game asked for full screen
+  bool playing = false;
+  Demo in;            // playing
+  int presented = 0;  // pictures shown since the game started
+  uint32_t (*stateCheck)() = nullptr;
+};
+
 struct SdlState {
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
@@ -25,6 +38,11 @@ struct SdlState {
   int pictureW = 640, pictureH = 480;  // the game's picture, scaled whole into the window
   uint64_t startTicks = 0;
   uint64_t pausedTicks = 0;  // time spent paused, hidden from the game's clock
+  // The clock the game reads: it moves only when the game waits, so that
+  // every reading within one picture is the same (and a demo can hold it).
+  int32_t gameNowMs = 0;
+  int64_t clockMovedAt = 0;  // when it last moved, in unpaused ms since the start
+  SdlDemo demo;
   SDL_Joystick* joysticks[16] = {};
   bool paused = false;
   const Question* question = nullptr;  // being asked
@@ -55,6 +73,14 @@ const char* sdlText(const char* japanese);            // in the player's languag
 void sdlResolveBindings();
 bool sdlActionHeld(int virtualKey, bool* bound);
 void sdlHandlePadEvent(const SDL_Event& ev);
+
+// sdl_demo.cpp
+bool sdlRecordDemo(const char* path, const char* saveFolder);  // false: cannot write it
+void sdlPlayDemo(const Demo& demo);
+void sdlSetStateCheck(uint32_t (*check)());
+void sdlDemoPresented();             // after each picture: record it or check it
+int sdlDemoKeyHeld(int vk);          // while playing: the demo's keys
+bool sdlDemoNextClock(int32_t* ms);  // while playing: the next picture's clock
 
 // sdl_boxes.cpp
 void sdlSetStartupAnswer(int answer);

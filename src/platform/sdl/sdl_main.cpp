@@ -1,13 +1,18 @@
 // The game: read the command line, check the data, start the display, play.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/data_path.h"
+#include "platform/demo_file.h"
 #include "platform/game.h"
 #include "platform/os.h"
 #include "platform/sdl/command_line.h"
@@ -15,6 +20,9 @@
 
 int sdlStartVideo();
 void sdlSetStartupAnswer(int answer);  // the command line's, over the settings'
+bool sdlRecordDemo(const char* path, const char* saveFolder);
+void sdlPlayDemo(const Demo& demo);
+void sdlSetStateCheck(uint32_t (*check)());
 
 namespace {
 
@@ -63,6 +71,66 @@ bool findGameData(std::string* message) {
   return false;
 }
 
+std::string demoSaveFolder;
+
+void removeDemoSaveFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(demoSaveFolder, ignored);
+}
+
+// A demo plays on save files of its own, made from the ones it recorded,
+// never on the player's.
+bool startDemoPlayback(std::string* problem) {
+  std::ifstream in(commandLine.playDemo, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  Demo demo;
+  std::string error;
+  if (!in || !parseDemo(text.str(), &demo, &error)) {
+    *problem = commandLine.playDemo + ": " + (in ? error : std::strerror(errno));
+    return false;
+  }
+  if (demo.startStage >= 0) {
+    *problem = commandLine.playDemo + ": it starts on a stage; play it with puxten-replay";
+    return false;
+  }
+  std::string pattern = std::filesystem::temp_directory_path().string() + "/puxten-demo-XXXXXX";
+  if (!mkdtemp(pattern.data())) {
+    *problem = "cannot make a save folder for the demo: " + std::string(std::strerror(errno));
+    return false;
+  }
+  demoSaveFolder = pattern;
+  std::atexit(removeDemoSaveFolder);
+  for (const DemoSaveFile& f : demo.saves) {
+    std::ofstream out(demoSaveFolder + "/" + f.name, std::ios::binary);
+    out.write(f.bytes.data(), (std::streamsize)f.bytes.size());
+    if (!out.flush()) {
+      *problem = "cannot write the demo's save files into " + demoSaveFolder;
+      return false;
+    }
+  }
+  setSaveFolder(demoSaveFolder.c_str());
+  sdlPlayDemo(demo);
+  return true;
+}
+
+// --record and --play-demo; false with a message when they cannot start.
+bool startDemo(std::string* problem) {
+  sdlSetStateCheck(stateCheck);
+  if (!commandLine.recordDemo.empty() && !commandLine.playDemo.empty()) {
+    *problem = "--record and --play-demo cannot be used together";
+    return false;
+  }
+  if (!commandLine.playDemo.empty()) return startDemoPlayback(problem);
+  // The save folder is settled by now: the recording starts from its files.
+  if (!commandLine.recordDemo.empty() &&
+      !sdlRecordDemo(commandLine.recordDemo.c_str(), saveFolderPath())) {
+    *problem = "cannot record the demo";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,6 +145,10 @@ int main(int argc, char** argv) {
     return EXIT_GAME_FAILURE;
   }
   setSaveFolder(choosePlayerSaveFolder().c_str());
+  if (!startDemo(&problem)) {
+    std::fprintf(stderr, "puxten: %s\n", problem.c_str());
+    return EXIT_USAGE;
+  }
   if (!sdlStartVideo()) return 2;
   return runStartup();
 }

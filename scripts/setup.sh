@@ -53,3 +53,12 @@ build_game() {
     $(compiler_launcher) "$@" >/dev/null
   cmake --build "$PUXTEN_BUILD" --target "${BUILD_TARGET:-all}" -- -j"$(nproc)"
 }
+
+# How programs built with -DPUXTEN_SANITIZE=ON (or the fuzz targets) run:
+# the first report ends the program with a failure; leaks inside the
+# system's own libraries (X11, SDL's drivers) are not ours to mend.
+use_sanitizer_options() {
+  export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1}"
+  export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+  export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PUXTEN_ROOT/tests/sanitizer/lsan.supp:print_suppressions=0}"
+}

@@ -1,5 +1,7 @@
 // The scenes that start a stage, the return to the title, and the way a
 // run moves from one home stage to the next.
+#include <cstdio>
+
 #include "app/app_state.h"
 #include "bombs/bomb_state.h"
 #include "platform/os.h"
@@ -15,6 +17,19 @@ static void clearBombStates(GameSession& s) {
   }
 }
 
+// A map that cannot be used is said in an error box (on the error stream
+// too) and the player goes back to the title instead of into an empty
+// stage with nothing to stand on.
+static bool enterMap(int32_t n) {
+  char problem[256];
+  if (loadStage(n, problem, sizeof problem)) return true;
+  char text[300];
+  std::snprintf(text, sizeof text, "Mapロードエラー:%s", problem);
+  osMessageBox(text, "エラー", MB_ICONHAND);
+  returnToTitle();
+  return false;
+}
+
 static void startStageSurfaces() {
   createStageSurfaces();
   setUpStage();
@@ -25,7 +40,7 @@ void sceneNewRun() {
   GameSession& s = app.session;
   loadSaves(&s.playerX, &s.playerY);
   clearStageGrid();
-  loadStage(stage.homeStage);
+  if (!enterMap(stage.homeStage)) return;
   startStageSurfaces();
   s.playerAnim = 0;
   clearBombStates(s);
@@ -52,7 +67,7 @@ void sceneStageEnter() {
   // Timers of the stage left behind would act on cells of the next one.
   freeSwitchTimers();
   clearStageGrid();
-  loadStage(stage.currentStage);
+  if (!enterMap(stage.currentStage)) return;
   if (player.previousStage < 10) app.parTimeSeconds = stage.parMinutes * 60 + stage.parSeconds;
   startStageSurfaces();
   s.playerAnim = 0;

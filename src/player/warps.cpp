@@ -11,18 +11,12 @@
 #include "stage/assets.h"
 #include "stage/stage_state.h"
 
-// A cell number in pixels; a damaged link saturates instead of overflowing.
-static int32_t cellToPixel(int32_t n) {
-  int64_t v = (int64_t)n * TILE_SIZE;
-  if (v > INT32_MAX) return INT32_MAX;
-  if (v < INT32_MIN) return INT32_MIN;
-  return (int32_t)v;
-}
-
 static void enterWarp(MapCell& cell) {
   cell.state = 0;
-  player.warpTargetY = cellToPixel(cell.linkRow);
-  player.warpTargetX = cellToPixel(cell.linkCol);
+  // The target is held to the stage (a restored snapshot may name any
+  // cell), so the flight's sums and conversions stay small.
+  player.warpTargetY = TILE_SIZE * rowInStage(cell.linkRow);
+  player.warpTargetX = TILE_SIZE * colInStage(cell.linkCol);
   player.warpUpLatch = 1;
   // The checkpoint is the destination, not the warp itself.
   saveProgress(player.warpTargetX, player.warpTargetY);

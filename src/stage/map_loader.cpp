@@ -8,7 +8,10 @@
 // read. Values are stored as each one is converted, so a read that stops
 // half way keeps the values it got. The scanner below is our own so that
 // these rules hold byte for byte and a hostile file can do no harm.
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "stage/stage_state.h"
 
@@ -73,15 +76,17 @@ struct MapScanner {
 bool sizeInRange(int32_t n) { return n >= 1 && n <= GRID_SIZE; }
 int32_t clampSize(int32_t n) { return n < 1 ? 1 : (n > GRID_SIZE ? GRID_SIZE : n); }
 
-void readHeader(MapScanner& in) {
+// Reads the header; returns how many of its eight values were stored.
+int readHeader(MapScanner& in) {
   int32_t discarded;
   int32_t* targets[8] = {&stage.stageCols,  &stage.stageRows,    &discarded,
                          &discarded,        &stage.playerStartX, &stage.playerStartY,
                          &stage.parMinutes, &stage.parSeconds};
   for (int i = 0; i < 8; i++) {
-    if (!in.readInt(targets[i])) return;
-    if (i < 7 && !in.readComma()) return;
+    if (!in.readInt(targets[i])) return i;
+    if (i < 7 && !in.readComma()) return i + 1;
   }
+  return 8;
 }
 
 void readCell(MapScanner& in, MapCell& cell) {
@@ -97,13 +102,41 @@ void readCell(MapScanner& in, MapCell& cell) {
   in.readComma();
 }
 
+// Every value that later arithmetic relies on is held to what the stage
+// compiler can write, so that no sum or conversion can overflow: the start
+// keeps the whole player inside the stage, par times stay small, and warp
+// targets and platform ends name cells of the stage. Values a compiled
+// stage holds are never changed.
+void holdToStage() {
+  int32_t width = TILE_SIZE * stage.stageCols, height = TILE_SIZE * stage.stageRows;
+  stage.playerStartX = holdBetween(stage.playerStartX, 0, std::max(0, width - TILE_SIZE));
+  stage.playerStartY = holdBetween(stage.playerStartY, 0, std::max(0, height - 2 * TILE_SIZE));
+  stage.parMinutes = holdBetween(stage.parMinutes, 0, MAX_PAR_MINUTES);
+  stage.parSeconds = holdBetween(stage.parSeconds, 0, 59);
+  for (int row = 0; row < stage.stageRows; row++) {
+    for (int col = 0; col < stage.stageCols; col++) {
+      MapCell& cell = stage.grid[row][col];
+      if (cell.kind != WARP && cell.kind != PLATFORM_ORIGIN) continue;
+      cell.linkRow = rowInStage(cell.linkRow);
+      cell.linkCol = colInStage(cell.linkCol);
+    }
+  }
+}
+
+void describe(char* problem, size_t size, const char* path, const char* reason) {
+  if (problem && size) std::snprintf(problem, size, "%s: %s", path, reason);
+}
+
 }  // namespace
 
-void loadStage(int32_t n) {
+bool loadStage(int32_t n, char* problem, size_t problemSize) {
   char path[48];
   std::snprintf(path, sizeof path, "./map/map%d.map", (int)n);
   std::FILE* file = std::fopen(path, "rb");
-  if (!file) return;  // a missing stage changes nothing at all
+  if (!file) {  // a missing stage changes nothing at all
+    describe(problem, problemSize, path, std::strerror(errno));
+    return false;
+  }
 
   for (int row = 0; row < GRID_SIZE; row++) {
     for (int col = 0; col < GRID_SIZE; col++) {
@@ -120,12 +153,13 @@ void loadStage(int32_t n) {
   in.length = 0;
   in.position = 0;
   in.ended = false;
-  readHeader(in);
+  int headerValues = readHeader(in);
 
-  // A size the grid cannot hold loads no cell at all: the stage stays
-  // empty and both sizes are pulled into 1 .. 256 so that nothing that
-  // walks the used rectangle can leave the array.
-  if (sizeInRange(stage.stageCols) && sizeInRange(stage.stageRows)) {
+  // A size the grid cannot hold loads no cell at all: the stage is refused
+  // and both sizes are pulled into 1 .. 256 so that nothing that walks the
+  // used rectangle can leave the array.
+  bool sized = headerValues >= 2 && sizeInRange(stage.stageCols) && sizeInRange(stage.stageRows);
+  if (sized) {
     for (int row = 0; row < stage.stageRows; row++) {
       for (int col = 0; col < stage.stageCols; col++) readCell(in, stage.grid[row][col]);
     }
@@ -133,5 +167,18 @@ void loadStage(int32_t n) {
     stage.stageCols = clampSize(stage.stageCols);
     stage.stageRows = clampSize(stage.stageRows);
   }
+  holdToStage();
+  bool failed = std::ferror(file) != 0;
+  int readError = errno;
   std::fclose(file);
+  if (failed) {
+    describe(problem, problemSize, path, std::strerror(readError));
+    return false;
+  }
+  if (!sized) {
+    describe(problem, problemSize, path,
+             headerValues < 2 ? "no stage size at its start" : "stage size outside 1 .. 256");
+    return false;
+  }
+  return true;
 }

@@ -38,6 +38,13 @@ MapCell& cellAt(int row, int col) {
   return stage.grid[row][col];
 }
 
+int32_t rowInStage(int32_t row) {
+  return holdBetween(row, 0, holdBetween(stage.stageRows, 1, GRID_SIZE) - 1);
+}
+int32_t colInStage(int32_t col) {
+  return holdBetween(col, 0, holdBetween(stage.stageCols, 1, GRID_SIZE) - 1);
+}
+
 void clearStageGrid() {
   for (int row = 0; row < GRID_SIZE; row++) {
     for (int col = 0; col < GRID_SIZE; col++) {

@@ -1,9 +1,12 @@
 // The stage grid, its three lists and the stage globals.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 constexpr int TILE_SIZE = 25;
 constexpr int GRID_SIZE = 256;
+// The longest par time a map may give; longer ones are read as this.
+constexpr int MAX_PAR_MINUTES = 9999;
 
 enum TileKind : int {
   EMPTY = 0,
@@ -113,8 +116,17 @@ void freeSwitchTimers();
 int countSwitchTimers();
 int countCrushEffects();
 
-// Map files.
-void loadStage(int32_t n);
+inline int32_t holdBetween(int32_t v, int32_t low, int32_t high) {
+  return v < low ? low : v > high ? high : v;
+}
+// A cell row or column held to the stage's used rectangle.
+int32_t rowInStage(int32_t row);
+int32_t colInStage(int32_t col);
+
+// Map files. loadStage reads "./map/map<n>.map"; false when the file is
+// missing, cannot be read or gives no usable stage size, with the file's
+// name and the reason written to `problem` (when given).
+bool loadStage(int32_t n, char* problem = nullptr, size_t problemSize = 0);
 void setUpStage();
 
 // Platforms, weight switches and switch timers.

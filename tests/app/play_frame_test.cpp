@@ -160,6 +160,7 @@ class BombHudTest : public ScreensTest {
   void SetUp() override {
     ScreensTest::SetUp();
     // Bomb sheet cells 50 px apart, cell n coloured n + 1 (blue channel).
+    freeSprite(assets.bombSheet);
     assets.bombSheet = createBlankSprite(600, 100);
     for (int y = 0; y < 100; y++)
       for (int x = 0; x < 600; x++) assets.bombSheet->pixels[y * 600 + x] = (uint32_t)(x / 50 + 1);

@@ -55,9 +55,9 @@ TEST_F(MapLoader, ReadsTheExampleStage) {
 
 TEST_F(MapLoader, ReadsLinksAndLayoutFreely) {
   // Line breaks and blanks before any number, records run together, signs.
-  writeMap(0, "  2,\n 1,\t0,0,+50,\n-25,1,\n5\n10,3,\r\n4,   31,-12,\n\n+0,");
-  loadStage(0);
-  expectHeader(2, 1, 50, -25, 1, 5);
+  writeMap(0, "  2,\n 3,\t0,0,+25,\n+25,1,\n5\n10,3,\r\n4,   31,-12,\n\n+0,");
+  EXPECT_TRUE(loadStage(0));
+  expectHeader(2, 3, 25, 25, 1, 5);
   EXPECT_EQ(stage.grid[0][0].kind, SWITCH_A);
   EXPECT_EQ(stage.grid[0][0].linkRow, 3);
   EXPECT_EQ(stage.grid[0][0].linkCol, 4);
@@ -99,7 +99,7 @@ TEST_F(MapLoader, WhiteSpaceInPlaceOfTheFinalCommaReadsOn) {
 }
 
 TEST_F(MapLoader, HalfReadRecordKeepsItsFirstFields) {
-  writeMap(0, "2,1,0,0,0,0,0,0\n22,7,x,22,1,1,\n");
+  writeMap(0, "2,8,0,0,0,0,0,0\n22,7,x,22,1,1,\n");
   dirtyGrid();
   loadStage(0);
   EXPECT_EQ(stage.grid[0][0].kind, WARP);
@@ -116,28 +116,32 @@ TEST_F(MapLoader, ShortFilesLeaveTheRestEmpty) {
 }
 
 TEST_F(MapLoader, CutHeaderKeepsThePreviousValuesFromThere) {
-  setHeader(10, 20, 100, 200, 3, 4);
+  setHeader(10, 20, 100, 75, 3, 4);
   writeMap(0, "5,6,0,0,77");
   loadStage(0);
-  expectHeader(5, 6, 77, 200, 3, 4);
-  setHeader(10, 20, 100, 200, 3, 4);
+  expectHeader(5, 6, 77, 75, 3, 4);
+  setHeader(10, 20, 100, 75, 3, 4);
   writeMap(1, "5,6,0,0,77,x,1,1\n1,0,0,");
   loadStage(1);
-  expectHeader(5, 6, 77, 200, 3, 4);
+  expectHeader(5, 6, 77, 75, 3, 4);
   EXPECT_EQ(countKinds(), 0);
-  // An empty file clears the grid and keeps the whole header.
-  setHeader(10, 20, 100, 200, 3, 4);
-  stage.grid[3][3].kind = WALL;
-  writeMap(0, "");
-  loadStage(0);
-  expectHeader(10, 20, 100, 200, 3, 4);
-  EXPECT_EQ(stage.grid[3][3].kind, 0);
+  // A file without a stage size is refused; the header stays as it was.
+  for (const char* text : {"", "x,1,1"}) {
+    setHeader(10, 20, 100, 200, 3, 4);
+    char problem[128] = "";
+    writeMap(0, text);
+    EXPECT_FALSE(loadStage(0, problem, sizeof problem)) << text;
+    expectHeader(10, 20, 100, 200, 3, 4);
+    EXPECT_STREQ(problem, "./map/map0.map: no stage size at its start");
+  }
 }
 
 TEST_F(MapLoader, MissingFileChangesNothing) {
   setHeader(10, 20, 100, 200, 3, 4);
   stage.grid[3][3] = MapCell{WALL, 1, 2, 1, 0, 0};
-  loadStage(99);
+  char problem[128] = "";
+  EXPECT_FALSE(loadStage(99, problem, sizeof problem));
+  EXPECT_STREQ(problem, "./map/map99.map: No such file or directory");
   expectHeader(10, 20, 100, 200, 3, 4);
   EXPECT_EQ(stage.grid[3][3].kind, WALL);
   EXPECT_EQ(stage.grid[3][3].state, 1);
@@ -159,7 +163,8 @@ TEST_F(MapLoader, FullSizeStageFillsTheWholeArray) {
   EXPECT_EQ(countKinds(), 65536);
 }
 
-// Sizes the grid cannot hold load nothing; both sizes end up in 1 .. 256.
+// Sizes the grid cannot hold load nothing and are refused; both sizes end
+// up in 1 .. 256.
 TEST_F(MapLoader, HostileSizesLoadNoCells) {
   struct Case {
     const char* header;
@@ -177,7 +182,7 @@ TEST_F(MapLoader, HostileSizesLoadNoCells) {
     std::string text = std::string(c.header) + ",0,0,0,0,0,0\n";
     for (int i = 0; i < 300; i++) text += "1,0,0,";
     writeMap(0, text);
-    loadStage(0);
+    EXPECT_FALSE(loadStage(0)) << c.header;
     EXPECT_EQ(stage.stageCols, c.cols) << c.header;
     EXPECT_EQ(stage.stageRows, c.rows) << c.header;
     EXPECT_EQ(countKinds(), 0) << c.header;
@@ -185,7 +190,7 @@ TEST_F(MapLoader, HostileSizesLoadNoCells) {
 }
 
 TEST_F(MapLoader, HugeNumbersWrapWithoutHarm) {
-  writeMap(0, "1,1,0,0,4294967321,-4294967296,0,0\n4294967298,99999999999999999999999,0,");
+  writeMap(0, "2,2,0,0,4294967321,-4294967296,0,0\n4294967298,99999999999999999999999,0,");
   loadStage(0);
   EXPECT_EQ(stage.playerStartX, 25);
   EXPECT_EQ(stage.playerStartY, 0);
@@ -211,3 +216,43 @@ TEST_F(MapLoader, GarbageNeverCrashes) {
     freeMovingPlatforms();
   }
 }
+
+TEST_F(MapLoader, AFolderInPlaceOfTheMapIsRefusedWithTheReason) {
+  std::filesystem::create_directories("map/map5.map");
+  char problem[128] = "";
+  EXPECT_FALSE(loadStage(5, problem, sizeof problem));
+  EXPECT_STREQ(problem, "./map/map5.map: Is a directory");
+}
+
+// Values later arithmetic relies on are held to the stage (10 x 4 cells,
+// 250 x 100 px); the extremes a compiled stage can hold stay exactly.
+struct HeldCase {
+  const char* name;
+  const char* values;  // start x, y, par minutes, seconds; then one cell
+  int x, y, minutes, seconds;
+  int kind, linkRow, linkCol;
+};
+class MapValuesHeld : public MapLoader, public testing::WithParamInterface<HeldCase> {};
+
+TEST_P(MapValuesHeld, ToTheStage) {
+  const HeldCase& c = GetParam();
+  writeMap(0, std::string("10,4,0,0,") + c.values + ",");
+  EXPECT_TRUE(loadStage(0));
+  expectHeader(10, 4, c.x, c.y, c.minutes, c.seconds);
+  EXPECT_EQ(stage.grid[0][0].kind, c.kind);
+  EXPECT_EQ(stage.grid[0][0].linkRow, c.linkRow);
+  EXPECT_EQ(stage.grid[0][0].linkCol, c.linkCol);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Extremes, MapValuesHeld,
+    testing::Values(
+        HeldCase{"CompiledExtremesStay", "225,50,9999,59\n22,3,9", 225, 50, 9999, 59, WARP, 3, 9},
+        HeldCase{"PlatformEndHeld", "0,0,0,0\n23,-9,99999", 0, 0, 0, 0, PLATFORM_ORIGIN, 0, 9},
+        HeldCase{"HugeValuesHeld",
+                 "2147483647,2147483647,99999999,-2147483648\n22,2147483647,-2147483648", 225, 50,
+                 9999, 0, WARP, 3, 0},
+        HeldCase{"NegativeValuesHeld", "-2147483648,-1,-1,60\n22,-5,10", 0, 0, 0, 59, WARP, 0, 9},
+        // A switch's link outside the stage names no gate: left as it is.
+        HeldCase{"SwitchLinkKept", "5,5,1,1\n10,-7,900", 5, 5, 1, 1, SWITCH_A, -7, 900}),
+    [](const testing::TestParamInfo<HeldCase>& info) { return std::string(info.param.name); });

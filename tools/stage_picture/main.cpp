@@ -61,10 +61,9 @@ void drawCellGrid(Sprite out) {
 // The whole stage `number` at its real size, or nullptr when it has no map.
 Sprite renderWholeStage(int number, int frames) {
   clearStageGrid();
-  stage.stageRows = 0;
-  loadStage(number);
-  if (stage.stageRows <= 0) {
-    std::fprintf(stderr, "puxten-stage-picture: no stage %d in map/\n", number);
+  char problem[256];
+  if (!loadStage(number, problem, sizeof problem)) {
+    std::fprintf(stderr, "puxten-stage-picture: %s\n", problem);
     return nullptr;
   }
   setUpStage();

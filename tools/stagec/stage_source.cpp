@@ -289,8 +289,10 @@ bool parseStageSource(const std::string& file, const std::string& text, StageSou
       } else if (colon == std::string::npos ||
                  !parseNumber(arg.substr(0, colon), &out.parMinutes) ||
                  !parseNumber(arg.substr(colon + 1), &out.parSeconds) || out.parMinutes < 0 ||
-                 out.parSeconds < 0 || out.parSeconds > 59) {
-        error(lineNo, 0, "'par' needs minutes:seconds, as in 'par 1:30'; got '" + arg + "'");
+                 out.parSeconds < 0 || out.parSeconds > 59 || out.parMinutes > MAX_PAR_MINUTES) {
+        error(lineNo, 0,
+              "'par' needs minutes:seconds (at most " + std::to_string(MAX_PAR_MINUTES) +
+                  ":59), as in 'par 1:30'; got '" + arg + "'");
       }
       out.hasPar = true;
     } else if (word == "start") {

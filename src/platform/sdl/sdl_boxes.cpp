@@ -33,6 +33,8 @@ int osStartupAnswer() {
 }
 
 int osMessageBox(const char* text, const char* caption, unsigned flags) {
+  // An error is said on the error stream too, where logs keep it.
+  if (flags & MB_ICONHAND) std::fprintf(stderr, "%s: %s\n", caption, text);
   bool askYesNo = (flags & MB_BUTTONS) == MB_YESNO;
   char message[1400];
   if (askYesNo && sdl.renderer)

@@ -15,3 +15,8 @@ endif()
 if(PUXTEN_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   message(FATAL_ERROR "PUXTEN_FUZZ needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
 endif()
+
+# Coverage for libFuzzer in every object; the fuzz programs alone link it.
+if(PUXTEN_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

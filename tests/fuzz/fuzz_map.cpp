@@ -1,0 +1,18 @@
+// Map text: loaded as stage 10, entered as from a door, and played for a
+// few seconds with every kind of key.
+#include "fuzz_support.h"
+#include "platform/headless/replay.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  enterFuzzFolder(true);
+  startFuzzGame();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (!writeBytes("map/map10.map", data, size)) return 0;
+  resetFuzzGame();
+  startOnStage(10);
+  playFuzzFrames(60);
+  return 0;
+}

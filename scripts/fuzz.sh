@@ -19,7 +19,7 @@ ensure_packages $BUILD_PACKAGES libgtest-dev clang libclang-rt-14-dev
 [ -d "$PUXTEN_ROOT/tests/fuzz/$reader" ] || { echo "no reader '$reader'" >&2; exit 2; }
 # shellcheck disable=SC2046
 cmake -S "$PUXTEN_ROOT" -B "$PUXTEN_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++ -DPUXTEN_FUZZ=ON $(compiler_launcher) >/dev/null
+  -DCMAKE_CXX_COMPILER=clang++ -DPUXTEN_FUZZ=ON -DBUILD_TESTING=ON $(compiler_launcher) >/dev/null
 cmake --build "$PUXTEN_BUILD" --target "fuzz-$reader" assets stages
 use_sanitizer_options
 corpus="$PUXTEN_BUILD/corpus/$reader"

@@ -1,5 +1,5 @@
 // Map text: loaded as stage 10, entered as from a door, and played for a
-// few seconds with every kind of key.
+// second with every kind of key.
 #include "fuzz_support.h"
 #include "platform/headless/replay.h"
 
@@ -13,6 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!writeBytes("map/map10.map", data, size)) return 0;
   resetFuzzGame();
   startOnStage(10);
-  playFuzzFrames(60);
+  playFuzzFrames(24);
   return 0;
 }

@@ -23,13 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!putSaves(data, size)) return 0;
   resetFuzzGame();
   app.scene = SCENE_NEW_RUN;
-  playFuzzFrames(20);
+  playFuzzFrames(16);
   // A retry reads both files again, over whatever stage is on.
   if (!putSaves(data, size)) return 0;
   GameSession& s = app.session;
   loadSaves(&s.playerX, &s.playerY);
   resetBombs();
   if (app.scene == SCENE_PLAY || app.scene == SCENE_MISS) app.scene = SCENE_PLAY;
-  playFuzzFrames(20);
+  playFuzzFrames(16);
   return 0;
 }

@@ -81,7 +81,7 @@ void playFuzzFrames(int n) {
   constexpr int KINDS = sizeof KEYS / sizeof KEYS[0];
   for (int f = 0; f < n; f++) {
     headlessReleaseAllKeys();
-    for (int vk : KEYS[(f / 5) % KINDS])
+    for (int vk : KEYS[(f / 2) % KINDS])
       if (vk) headlessSetKey(vk, 1);
     runFrame();
   }

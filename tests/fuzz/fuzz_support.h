@@ -21,6 +21,7 @@ void startFuzzGame();
 // Back to a fresh game (pictures kept), as at the start of a run.
 void resetFuzzGame();
 
-// Runs n frames of the game, holding a different set of keys every few
-// frames so that moving, jumping, warps and all three bombs are tried.
+// Runs n frames of the game, holding a different set of keys every two
+// frames (all of them within 24 frames) so that moving, jumping, warps and
+// all three bombs are tried.
 void playFuzzFrames(int n);

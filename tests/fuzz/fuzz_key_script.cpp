@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/replay.h"
+#include "runner/replay.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<InputStep> steps;

@@ -1,7 +1,7 @@
 // Map text: loaded as stage 10, entered as from a door, and played for a
 // second with every kind of key.
+#include "app/app_state.h"
 #include "fuzz_support.h"
-#include "platform/headless/replay.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   enterFuzzFolder(true);

@@ -24,5 +24,5 @@ cmake --build "$PUXTEN_BUILD" --target "fuzz-$reader" assets stages
 use_sanitizer_options
 corpus="$PUXTEN_BUILD/corpus/$reader"
 mkdir -p "$corpus"
-exec "$PUXTEN_BUILD/tests/fuzz/fuzz-$reader" -max_total_time="$seconds" -print_final_stats=1 \
+exec "$PUXTEN_BUILD/tests/fuzz-$reader" -max_total_time="$seconds" -print_final_stats=1 \
   -artifact_prefix="$PUXTEN_ROOT/tests/fuzz/$reader/" "$corpus" "$PUXTEN_ROOT/tests/fuzz/$reader"

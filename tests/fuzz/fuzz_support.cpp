@@ -46,7 +46,7 @@ std::string enterFuzzFolder(bool ownMaps) {
 bool writeBytes(const std::string& path, const uint8_t* data, size_t size) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
-  bool ok = std::fwrite(data, 1, size, f) == size;
+  bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;  // fwrite wants no null
   return std::fclose(f) == 0 && ok;
 }
 

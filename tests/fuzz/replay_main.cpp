@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                std::istreambuf_iterator<char>());
     std::fprintf(stderr, "%s\n", p.c_str());
-    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+    static const uint8_t none = 0;  // as libFuzzer, never a null pointer
+    LLVMFuzzerTestOneInput(bytes.empty() ? &none : bytes.data(), bytes.size());
   }
   std::printf("%zu inputs replayed\n", inputs.size());
   return inputs.empty() ? 1 : 0;

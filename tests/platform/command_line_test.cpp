@@ -1,6 +1,8 @@
 // The game's command line, run with no display at all.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "puxten_version.h"
 #include "test_support.h"
 
@@ -30,4 +32,11 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"--no-such-option", 2, {"unknown option --no-such-option"}},
         CommandLineCase{"--window --data", 2, {"missing value after --data"}},
         // Options and data are read before the display is looked for.
-        CommandLineCase{"--window --data " PUXTEN_DATA_DIR, 2, {"no display"}}));
+        CommandLineCase{"--window --data " PUXTEN_DATA_DIR, 2, {"no display"}}),
+    // Named by the options' letters, cut short: "help", "windowversion", ...
+    [](const auto& info) {
+      std::string name;
+      for (const char* c = info.param.args; *c && name.size() < 24; c++)
+        if (std::isalnum((unsigned char)*c)) name += *c;
+      return name;
+    });

@@ -83,6 +83,14 @@ struct TitleMenuState {
   int32_t enterLatch = 1;
 };
 
+// The ending's own loop: where the picture has scrolled to, how far the
+// floor has risen and which walking and floor pictures are shown.
+struct EndingState {
+  int32_t running = 0;
+  int32_t scroll = 0, rise = 0;
+  int32_t walkFrame = 0, floorFrame = 0;
+};
+
 struct AppState {
   SceneId scene = SCENE_TITLE_ENTER;
   int32_t quitRequested = 0;
@@ -94,6 +102,7 @@ struct AppState {
   int32_t parTimeSeconds = 0;
   GameSession session;
   TitleMenuState title;
+  EndingState ending;
   // Camera memory and the bomb display.
   float lastPlayerX = 0, lastPlayerY = 0, lastCameraX = 0, lastCameraY = 0;
   int32_t hudOpacity[3] = {100, 0, 0};

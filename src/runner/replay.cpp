@@ -200,6 +200,72 @@ void pictureGroups(std::string& out) {
   out += '}';
 }
 
+// The title menu: its phase, cursor, the fades of logo, menu and cover,
+// and where the walking hero is.
+void titleGroup(std::string& out) {
+  const TitleMenuState& t = app.title;
+  group(out, "title");
+  fieldInt(out, "phase", t.phase);
+  fieldInt(out, "cursor", t.cursor);
+  fieldInt(out, "leaving", t.leaving);
+  fieldInt(out, "logoOpacity", t.logoOpacity);
+  fieldInt(out, "menuOpacity", t.menuOpacity);
+  fieldInt(out, "coverOpacity", t.coverOpacity);
+  fieldFloat(out, "heroX", t.heroX);
+  fieldFloat(out, "heroY", t.heroY);
+  fieldInt(out, "walkFrame", t.walkFrame);
+  fieldInt(out, "backdropX", t.backdropX);
+  out += '}';
+}
+
+void missGroup(std::string& out) {
+  const GameSession& s = app.session;
+  group(out, "miss");
+  fieldInt(out, "darkness", s.darkness);
+  fieldInt(out, "missStep", s.missStep);
+  fieldInt(out, "missPose", s.missPose);
+  fieldInt(out, "missAngle", s.missAngle);
+  fieldFloat(out, "missStepX", s.missStepX);
+  fieldFloat(out, "missStepY", s.missStepY);
+  fieldInt(out, "missCursor", s.missCursor);
+  out += '}';
+}
+
+void resultGroup(std::string& out) {
+  const GameSession& s = app.session;
+  group(out, "result");
+  fieldInt(out, "darkness", s.darkness);
+  fieldInt(out, "panelY", s.panelY);
+  fieldInt(out, "restY", s.restY);
+  fieldInt(out, "percent", s.percent);
+  intArray(out, "percentDigits", s.percentDigits, 3);
+  intArray(out, "missDigits", s.missDigits, 3);
+  intArray(out, "timeDigits", s.timeDigits, 4);
+  out += '}';
+}
+
+void endingGroup(std::string& out) {
+  const EndingState& e = app.ending;
+  group(out, "ending");
+  fieldInt(out, "scroll", e.scroll);
+  fieldInt(out, "rise", e.rise);
+  fieldInt(out, "walkFrame", e.walkFrame);
+  fieldInt(out, "floorFrame", e.floorFrame);
+  out += '}';
+}
+
+// The group of the screen being shown, if it has one of its own.
+void sceneGroup(std::string& out) {
+  if (app.ending.running)
+    endingGroup(out);
+  else if (app.scene == SCENE_TITLE_ENTER || app.scene == SCENE_TITLE)
+    titleGroup(out);
+  else if (app.scene == SCENE_MISS)
+    missGroup(out);
+  else if (app.scene == SCENE_RESULT)
+    resultGroup(out);
+}
+
 // The used rectangle of the grid: kind, state and progress of each cell.
 void gridFields(std::string& out) {
   int rows = stage.stageRows < 0 ? 0 : stage.stageRows > 256 ? 256 : stage.stageRows;
@@ -307,6 +373,7 @@ std::string traceLine(int picture, const std::vector<std::string>& audioLog, boo
   soundList(out, audioLog);
   musicList(out);
   pictureGroups(out);
+  sceneGroup(out);
   if (withGrid) gridFields(out);
   out += "}";
   return out;

@@ -179,6 +179,11 @@ TEST(RunFromTheTitle, EntersAStageLosesOnceRetriesClearsItAndComesHome) {
   EXPECT_EQ(jsonInt(state, "scene"), 4);
   EXPECT_EQ(jsonInt(state, "currentStage"), 0);
   EXPECT_EQ(jsonInt(state, "missCount"), 0);  // counted on the result screen, then reset
+  // The stage darkens behind the miss screen; the result panel comes to
+  // rest at the top and its miss digits count the one loss.
+  EXPECT_NE(trace.find("\"miss\":{\"darkness\":87"), std::string::npos);
+  EXPECT_NE(trace.find("\"panelY\":0,"), std::string::npos);
+  EXPECT_NE(trace.find("\"missDigits\":[0,0,1]"), std::string::npos);
 }
 
 TEST(RunFromTheTitle, TheTourEntersEveryShippedStage) {
@@ -199,8 +204,22 @@ TEST(RunFromTheTitle, TheTourEntersEveryShippedStage) {
 }
 
 TEST(RunFromTheTitle, TheCampaignReachesTheEndingAndReturnsToTheTitle) {
-  std::string state = runFromTitle("campaign");
+  std::string trace;
+  std::string state = runFromTitle("campaign", &trace);
   if (state.empty()) GTEST_SKIP() << "no campaign.keys yet";
+  // The ending's picture scrolls one step a picture until it stands at
+  // 4315, the floor having risen 320 px off the screen meanwhile.
+  long scroll = 0, rise = 0;
+  std::istringstream lines(trace);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("\"ending\":") == std::string::npos) continue;
+    long next = jsonInt(line, "scroll");
+    ASSERT_EQ(next, std::min(scroll + 1, 4315L)) << line.substr(0, 20);
+    scroll = next;
+    rise = jsonInt(line, "rise");
+  }
+  EXPECT_EQ(scroll, 4315);
+  EXPECT_EQ(rise, -320);
   EXPECT_EQ(jsonInt(state, "scene"), 1);
   EXPECT_EQ(jsonInt(state, "homeStage"), 3);
   EXPECT_EQ(jsonInt(state, "currentStage"), 3);
@@ -360,6 +379,18 @@ TEST(Trace, ShowsTheSoundsTheMusicAndTheGatesOfStage42) {
   EXPECT_TRUE(boss);
   EXPECT_EQ(warpSounds, 2);
   EXPECT_GE(gateSteps, 10);
+}
+
+// The title fades its logo in, and Down moves the menu's cursor.
+TEST(Trace, ShowsTheTitleMenu) {
+  std::string dir = makeTempDir();
+  writeFile(dir + "/down.keys", "60 -\n1 Down\n10 -\n");
+  std::vector<std::string> lines = traceOf("--input " + dir + "/down.keys");
+  ASSERT_EQ(lines.size(), 71u);
+  EXPECT_EQ(jsonInt(lines[0], "logoOpacity"), 0);
+  EXPECT_EQ(jsonInt(lines[59], "logoOpacity"), 100);
+  EXPECT_EQ(jsonInt(lines[59], "cursor"), 0);
+  EXPECT_EQ(jsonInt(lines[70], "cursor"), 1);
 }
 
 // Space pressed on picture 31 and held for 12: the jump lock is on for

@@ -195,10 +195,9 @@ void useDemo() {
   if (options.answerYes < 0) options.answerYes = demo.answerYes;
   for (const DemoSaveFile& f : demo.saves) {
     std::string path = options.saveDir + "/" + f.name;
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out || std::fwrite(f.bytes.data(), 1, f.bytes.size(), out) != f.bytes.size() ||
-        std::fclose(out) != 0)
-      fail("cannot write " + path);
+    FILE* out = openOutput(path);
+    writeOutput(out, f.bytes, path);
+    closeOutput(&out, path);
   }
   for (const DemoPicture& p : demo.pictures) headless.clockByPicture.push_back(p.nowMs);
   if (!demo.pictures.empty()) headless.nowMs = demo.pictures[0].nowMs;

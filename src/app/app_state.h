@@ -16,6 +16,8 @@ enum SceneId : int32_t {
 };
 
 constexpr int FRAME_MS = 40;
+// The part of the stage the screen shows at once.
+constexpr int VIEW_WIDTH = 640, VIEW_HEIGHT = 480;
 
 // The play scene's fade of the black cover (fadeState).
 enum FadeState : int32_t { FADE_NONE = 0, FADE_DARKENING = 1, FADE_BRIGHTENING = 2 };

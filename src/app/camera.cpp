@@ -47,7 +47,9 @@ static int stagePixels(int32_t cells) { return std::clamp(cells, 0, GRID_SIZE) *
 void createStageSurfaces() {
   freeStageSurfaces();  // a stage start never leaves the last stage's behind
   int w = stagePixels(stage.stageCols), h = stagePixels(stage.stageRows);
-  assets.stageSurface = createBlankSprite(w, h);
+  // Only the view is kept: the rest of the stage is never shown before the
+  // backdrop covers it again.
+  assets.stageSurface = createWindowedSprite(w, h, VIEW_WIDTH, VIEW_HEIGHT);
   assets.backdropSurface = createBlankSprite(640, 480);
   assets.darkBackdrop = createBlankSprite(640, 480);
   assets.darkBackdropDepth = NO_DEPTH;

@@ -164,9 +164,8 @@ void drawStage(float cameraX, float cameraY) {
   const int c0 = (int)(cameraX / 25.0f);
   const int r0 = (int)(cameraY / 25.0f);
   const int depth = std::min(r0, 80);
-  // Only the part of the stage surface that the view shows is drawn: the
-  // rest is never shown before the backdrop covers it again.
-  setClip(assets.stageSurface, (int)cameraX, (int)cameraY, 640, 480);
+  // The stage surface holds only the view.
+  placeWindow(assets.stageSurface, (int)cameraX, (int)cameraY);
 
   // The backdrop and its decorations.
   drawBackdrop(depth);

@@ -43,18 +43,31 @@ Sprite newSurface(int w, int h) {
   return s;
 }
 
-// The writable device columns [x0, x1) and rows [y0, y1) of a surface.
+// A device coordinate of a surface's picture as a column or row of its
+// stored pixels (they differ only on windowed surfaces).
+int stored(int64_t v, int origin) {
+  return (int)std::clamp<int64_t>(v - origin, INT32_MIN, INT32_MAX);
+}
+void toStored(Sprite s, int* x, int* y) {
+  if (!s) return;
+  *x = stored(*x, s->originX);
+  *y = stored(*y, s->originY);
+}
+
+// The writable stored columns [x0, x1) and rows [y0, y1) of a surface.
 struct Bounds {
   int x0, y0, x1, y1;
 };
 Bounds writable(Sprite s) {
-  return {std::max(s->clipX0, 0), std::max(s->clipY0, 0), std::min(s->clipX1, s->width),
-          std::min(s->clipY1, s->height)};
+  return {std::max(stored(s->clipX0, s->originX), 0), std::max(stored(s->clipY0, s->originY), 0),
+          std::min(stored(s->clipX1, s->originX), s->width),
+          std::min(stored(s->clipY1, s->originY), s->height)};
 }
 
 // Fills the device rectangle (x, y, w, h), clipped.
 void fillDevice(Sprite dc, int x, int y, int w, int h, uint32_t pixel) {
   if (!dc || w <= 0 || h <= 0) return;
+  toStored(dc, &x, &y);
   Bounds b = writable(dc);
   int64_t x0 = std::max<int64_t>(x, b.x0), y0 = std::max<int64_t>(y, b.y0);
   int64_t x1 = std::min<int64_t>((int64_t)x + w, b.x1);
@@ -106,11 +119,16 @@ struct StretchPlan {
   const uint32_t* srcPixels;  // pixel (c, r) at (r - srcRow0) * srcStride + c - srcCol0
   int srcStride, srcCol0, srcRow0;
   bool sameWidth;  // no stretch across: source columns run one by one
+  int x, y;        // the destination corner among dst's stored pixels
 };
 
 bool planStretch(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, int sw, int sh,
                  StretchPlan* plan) {
   if (!dst || !src || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return false;
+  toStored(dst, &x, &y);
+  toStored(src, &sx, &sy);
+  plan->x = x;
+  plan->y = y;
   Bounds b = writable(dst);
   if (!mapAxis(workCols, x, w, sx, sw, b.x0, b.x1, src->width, &plan->cols, &plan->colBase,
                &plan->i0, &plan->i1))
@@ -147,7 +165,7 @@ bool planStretch(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int
 // map unless it is the identity). Within i0 .. i1 and j0 .. j1 every map
 // entry is usable: the maps are monotonic, so the usable part is one run.
 template <typename RowOp>
-void forEachRow(Sprite dst, int x, int y, const StretchPlan& p, RowOp rowOp) {
+void forEachRow(Sprite dst, const StretchPlan& p, RowOp rowOp) {
   int n = p.i1 - p.i0;
   const int* cols = p.cols + (p.i0 - p.colBase);
   uint32_t* gathered = p.sameWidth ? nullptr : growTo(workRow, (size_t)n);
@@ -159,7 +177,7 @@ void forEachRow(Sprite dst, int x, int y, const StretchPlan& p, RowOp rowOp) {
       for (int k = 0; k < n; k++) gathered[k] = srow[cols[k] - p.srcCol0];
       from = gathered;
     }
-    rowOp(dst->pixels.data() + (size_t)(y + j) * dst->width + (x + p.i0), from, n);
+    rowOp(dst->pixels.data() + (size_t)(p.y + j) * dst->width + (p.x + p.i0), from, n);
   }
 }
 
@@ -275,6 +293,8 @@ struct CopyPlan {
 
 bool planCopy(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy, CopyPlan* p) {
   if (!dst || !src || w <= 0 || h <= 0) return false;
+  toStored(dst, &x, &y);
+  toStored(src, &sx, &sy);
   Bounds b = writable(dst);
   int64_t i0 = std::max<int64_t>({0, (int64_t)b.x0 - x, -(int64_t)sx});
   int64_t i1 = std::min<int64_t>({(int64_t)w, (int64_t)b.x1 - x, (int64_t)src->width - sx});
@@ -327,6 +347,10 @@ void turnPoint(int px, int py, int cx, int cy, int deg, int* outX, int* outY) {
 void parallelogramCopy(Sprite dst, Sprite src, int sx, int sy, int sw, int sh, int p0x, int p0y,
                        int p1x, int p1y, int p2x, int p2y, bool keyed, uint32_t keyPixel) {
   if (!dst || !src || sw <= 0 || sh <= 0) return;
+  toStored(dst, &p0x, &p0y);
+  toStored(dst, &p1x, &p1y);
+  toStored(dst, &p2x, &p2y);
+  toStored(src, &sx, &sy);
   double e1x = p1x - p0x, e1y = p1y - p0y, e2x = p2x - p0x, e2y = p2y - p0y;
   double det = e1x * e2y - e1y * e2x;
   if (det == 0) return;
@@ -426,6 +450,32 @@ Sprite createBlankSprite(int w, int h) {
   return newSurface(w * s, h * s);
 }
 
+Sprite createWindowedSprite(int w, int h, int windowW, int windowH) {
+  Sprite s = createBlankSprite(windowW, windowH);
+  int f = scaleFactor();
+  s->windowed = true;
+  s->fullWidth = std::max(0, w) * f;
+  s->fullHeight = std::max(0, h) * f;
+  s->windowWidth = s->width;
+  s->windowHeight = s->height;
+  placeWindow(s, 0, 0);
+  return s;
+}
+
+void placeWindow(Sprite s, int x, int y) {
+  if (!s || !s->windowed) return;
+  int f = scaleFactor();
+  // One axis: the stored part [low, high) of the picture's [0, full).
+  auto span = [f](int v, int n, int full, int* origin, int* size) {
+    int64_t low = std::clamp<int64_t>((int64_t)v * f, 0, full);
+    int64_t high = std::clamp<int64_t>((int64_t)v * f + n, low, full);
+    *origin = (int)low;
+    *size = (int)(high - low);
+  };
+  span(x, s->windowWidth, s->fullWidth, &s->originX, &s->width);
+  span(y, s->windowHeight, s->fullHeight, &s->originY, &s->height);
+}
+
 void freeSprite(Sprite s) { delete s; }
 
 void setClip(Sprite s, int x, int y, int w, int h) {
@@ -465,8 +515,12 @@ void prepareDrawnCells(Sprite s, int cellW, int cellH, int drawnW, int drawnH, u
   s->drawnCells = cells;
 }
 
-int logicalWidth(Sprite s) { return s ? s->width / scaleFactor() : 0; }
-int logicalHeight(Sprite s) { return s ? s->height / scaleFactor() : 0; }
+int logicalWidth(Sprite s) {
+  return s ? (s->windowed ? s->fullWidth : s->width) / scaleFactor() : 0;
+}
+int logicalHeight(Sprite s) {
+  return s ? (s->windowed ? s->fullHeight : s->height) / scaleFactor() : 0;
+}
 
 void clearClip(Sprite s) {
   if (!s) return;
@@ -502,7 +556,8 @@ void plotPixel(Sprite dc, int x, int y, uint32_t colour) {
 
 uint32_t readPixel(Sprite dc, int x, int y) {
   int s = scaleFactor();
-  int64_t px = (int64_t)x * s, py = (int64_t)y * s;
+  if (!dc) return 0xFFFFFFFF;
+  int64_t px = (int64_t)x * s - dc->originX, py = (int64_t)y * s - dc->originY;
   // A point outside the surface reads as CLR_INVALID.
   if (!dc || px < 0 || py < 0 || px >= dc->width || py >= dc->height) return 0xFFFFFFFF;
   return pixelToColorRef(dc->pixels[(size_t)py * dc->width + px]);
@@ -648,7 +703,7 @@ void blitKeyedStretched(Sprite dst, int x, int y, int w, int h, Sprite src, int 
   StretchPlan p;
   if (!planStretch(dst, x, y, w, h, src, sx, sy, sw, sh, &p)) return;
   uint32_t keyPixel = colorRefToPixel(key);
-  forEachRow(dst, x, y, p,
+  forEachRow(dst, p,
              [keyPixel](uint32_t* d, const uint32_t* v, int n) { keyedRow(d, v, n, keyPixel); });
 }
 
@@ -672,12 +727,12 @@ void blitKeyedBlended(Sprite dst, int x, int y, int w, int h, Sprite src, int sx
     uint32_t alpha = (uint32_t)(op * 255 / 100), rest = 255 - alpha;
     if (alpha == 255) {
       // (s * 255 + 127) / 255 is s: a copy of the colour channels.
-      forEachRow(dst, x, y, p, [](uint32_t* d, const uint32_t* v, int n) {
+      forEachRow(dst, p, [](uint32_t* d, const uint32_t* v, int n) {
         for (int i = 0; i < n; i++) d[i] = v[i] & 0xFFFFFF;
       });
       return;
     }
-    forEachRow(dst, x, y, p, [alpha, rest](uint32_t* d, const uint32_t* v, int n) {
+    forEachRow(dst, p, [alpha, rest](uint32_t* d, const uint32_t* v, int n) {
       for (int i = 0; i < n; i++) {
         uint32_t out = 0;
         for (int shift = 0; shift < 24; shift += 8) {
@@ -693,7 +748,7 @@ void blitKeyedBlended(Sprite dst, int x, int y, int w, int h, Sprite src, int sx
   StretchPlan p;
   if (!planStretch(dst, x, y, w, h, src, sx, sy, sw, sh, &p)) return;
   if (key == BLEND_ADDITIVE) {
-    forEachRow(dst, x, y, p, [](uint32_t* d, const uint32_t* v, int n) {
+    forEachRow(dst, p, [](uint32_t* d, const uint32_t* v, int n) {
       for (int i = 0; i < n; i++) d[i] = addSaturate(d[i], v[i]);
     });
     return;
@@ -705,14 +760,14 @@ void blitKeyedBlended(Sprite dst, int x, int y, int w, int h, Sprite src, int sx
   uint32_t keyPixel = colorRefToPixel(key);
   if (op == 100) {
     // Weights 1 and 0 give each source channel exactly: a keyed copy.
-    forEachRow(dst, x, y, p, [keyPixel](uint32_t* d, const uint32_t* v, int n) {
+    forEachRow(dst, p, [keyPixel](uint32_t* d, const uint32_t* v, int n) {
       for (int i = 0; i < n; i++) d[i] = (v[i] & 0xFFFFFF) != keyPixel ? v[i] & 0xFFFFFF : d[i];
     });
     return;
   }
   const float a = (float)(op / 100.0);
   const float ia = (float)(1.0 - a);
-  forEachRow(dst, x, y, p, [keyPixel, a, ia](uint32_t* d, const uint32_t* v, int n) {
+  forEachRow(dst, p, [keyPixel, a, ia](uint32_t* d, const uint32_t* v, int n) {
     blendRow(d, v, n, keyPixel, a, ia);
   });
 }

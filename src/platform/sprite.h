@@ -34,6 +34,12 @@ struct SpriteSurface {
   // Device pixels outside [clipX0, clipX1) x [clipY0, clipY1) are never
   // written (setClip); by default the whole surface.
   int clipX0 = 0, clipY0 = 0, clipX1 = INT32_MAX, clipY1 = INT32_MAX;
+  // A windowed surface (createWindowedSprite) keeps only the part of a
+  // fullWidth x fullHeight picture that placeWindow chose, at most
+  // windowWidth x windowHeight: stored pixel (0, 0) is the picture's device
+  // pixel (originX, originY). Other surfaces keep all of theirs (origin 0).
+  bool windowed = false;
+  int originX = 0, originY = 0, fullWidth = 0, fullHeight = 0, windowWidth = 0, windowHeight = 0;
   // Made once at load for pictures that are never drawn on afterwards.
   std::shared_ptr<const KeyRuns> keyRuns;
   std::shared_ptr<const DrawnCells> drawnCells;
@@ -64,6 +70,14 @@ Sprite loadSprite(const char* path);  // a failure ends the program
 Sprite loadSpriteShrunk(const char* path, int shrink);
 Sprite createBackBuffer();
 Sprite createBlankSprite(int w, int h);
+// A w x h picture of which at most a windowW x windowH window is kept:
+// drawings and copies use the whole picture's coordinates, and what falls
+// outside the window is neither written nor read. Memory follows the
+// window, not the picture.
+Sprite createWindowedSprite(int w, int h, int windowW, int windowH);
+// Moves the window's corner to the logical point (x, y); the window is held
+// to the picture. The pixels it holds afterwards are unspecified.
+void placeWindow(Sprite s, int x, int y);
 void freeSprite(Sprite s);
 void freeBackBuffer(Sprite s);
 // Limits every later drawing onto s to the logical rectangle (x, y, w, h),
@@ -75,7 +89,7 @@ void clearClip(Sprite s);
 // on afterwards (drawing on it would leave the prepared forms behind).
 void prepareKeyRuns(Sprite s, uint32_t key);  // key as COLORREF
 void prepareDrawnCells(Sprite s, int cellW, int cellH, int drawnW, int drawnH, uint32_t key);
-int logicalWidth(Sprite s);  // the size in logical pixels (0 for none)
+int logicalWidth(Sprite s);  // the whole picture's size in logical pixels (0 for none)
 int logicalHeight(Sprite s);
 void presentFrame(Sprite dst, Sprite src);
 void clearScreen(Sprite dc, uint32_t colour);

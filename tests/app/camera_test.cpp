@@ -69,8 +69,8 @@ TEST_F(CameraTest, ShortStageHoldsTheBottomEdgeEvenAboveTheTop) {
 TEST_F(CameraTest, StageSurfacesFollowTheStageAndFreeTwice) {
   makeStage(12, 30, -1);
   ASSERT_NE(assets.stageSurface, nullptr);
-  EXPECT_EQ(assets.stageSurface->width, 750);
-  EXPECT_EQ(assets.stageSurface->height, 300);
+  EXPECT_EQ(logicalWidth(assets.stageSurface), 750);
+  EXPECT_EQ(logicalHeight(assets.stageSurface), 300);
   EXPECT_EQ(assets.backdropSurface->width, 640);
   EXPECT_EQ(assets.backdropSurface->height, 480);
   freeStageSurfaces();
@@ -85,8 +85,8 @@ TEST_F(CameraTest, DamagedStageSizeMakesNoAbsurdSurface) {
   stage.stageRows = -3;
   stage.stageCols = 1 << 30;
   createStageSurfaces();
-  EXPECT_EQ(assets.stageSurface->height, 0);
-  EXPECT_EQ(assets.stageSurface->width, GRID_SIZE * TILE_SIZE);
+  EXPECT_EQ(logicalHeight(assets.stageSurface), 0);
+  EXPECT_EQ(logicalWidth(assets.stageSurface), GRID_SIZE * TILE_SIZE);
 }
 
 TEST_F(CameraTest, StageViewCopiesTheWindowAtTheCameraLeavingWhiteOut) {

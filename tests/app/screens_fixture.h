@@ -26,7 +26,10 @@ inline Sprite solidSprite(int w, int h, uint32_t pixel) {
   return s;
 }
 
-inline uint32_t pixelAt(Sprite s, int x, int y) { return s->pixels[(size_t)y * s->width + x]; }
+// The pixel at device point (x, y) of the surface's picture.
+inline uint32_t pixelAt(Sprite s, int x, int y) {
+  return s->pixels[(size_t)(y - s->originY) * s->width + (x - s->originX)];
+}
 
 class ScreensTest : public ::testing::Test {
  protected:

@@ -10,6 +10,7 @@
 #include "platform/display.h"
 #include "platform/sprite.h"
 #include "platform/surface_support.h"
+#include "platform/trig.h"
 
 namespace {
 
@@ -106,5 +107,50 @@ TEST_P(ShrunkPicture, CopiedAtItsSizeGivesTheShrinkingCopyOfTheWholePicture) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ScaleModes, ShrunkPicture, testing::Values(0, 1));
+
+// Every kind of drawing, onto and out of a surface, at a random place.
+void randomDraw(std::mt19937& rng, Sprite dst, Sprite sheet, Sprite other) {
+  const int x = (int)(rng() % 340) - 60, y = (int)(rng() % 240) - 60;
+  const int w = 1 + (int)(rng() % 90), h = 1 + (int)(rng() % 70);
+  const int sx = (int)(rng() % 260) - 20, sy = (int)(rng() % 200) - 20;
+  switch (rng() % 6) {
+    case 0: blitKeyed(dst, x, y, w, h, sheet, sx, sy, WHITE); break;
+    case 1: blitKeyedStretched(dst, x, y, w, h, sheet, sx, sy, 31, 47, WHITE); break;
+    case 2: blitKeyedBlended(dst, x, y, w, h, sheet, sx, sy, w / 2 + 1, h, 40, WHITE); break;
+    case 3: blitRotated(dst, x, y, w, h, sheet, sx, sy, w, h, (int)(rng() % 360), WHITE); break;
+    case 4: drawRect(dst, x, y, w, h, (int)(rng() % 2), 0x00FF00); break;
+    default: blitKeyed(other, x, y, w, h, dst, sx, sy, WHITE); break;  // read back
+  }
+}
+
+// A surface that keeps only a window of its picture draws there what a
+// whole surface draws, wherever the window is, and holds no more.
+TEST_P(ShrunkPicture, WindowedSurfaceHoldsWhatTheWholeOneHoldsInItsWindow) {
+  const int f = GetParam() + 1;
+  fillTrigTables();
+  std::mt19937 rng(11);
+  Owned sheet = randomSheet(rng), backdrop = blank(300, 200, 0x654321);
+  blitOpaque(backdrop.get(), 30, 0, 250, 200, sheet.get(), 0, 0);
+  Owned whole = blank(300, 200, 0), windowed(createWindowedSprite(300, 200, 120, 90));
+  EXPECT_EQ(logicalWidth(windowed.get()), 300);
+  Owned readWhole = blank(300, 200, 7), readWindowed = blank(300, 200, 7);
+  for (int round = 0; round < 60; round++) {
+    const int wx = (int)(rng() % 380) - 60, wy = (int)(rng() % 260) - 60;
+    placeWindow(windowed.get(), wx, wy);
+    ASSERT_LE(windowed->pixels.size(), (size_t)120 * 90 * f * f);
+    for (Sprite s : {whole.get(), windowed.get()})
+      blitOpaque(s, 0, 0, 300, 200, backdrop.get(), 0, 0);
+    for (int i = 0; i < 12; i++) {
+      std::mt19937 same = rng;
+      randomDraw(same, whole.get(), sheet.get(), readWhole.get());
+      randomDraw(rng, windowed.get(), sheet.get(), readWindowed.get());
+    }
+    Owned want = blank(120, 90, 0x123456), got = blank(120, 90, 0x123456);
+    blitOpaque(want.get(), 0, 0, 120, 90, whole.get(), wx, wy);
+    blitOpaque(got.get(), 0, 0, 120, 90, windowed.get(), wx, wy);
+    ASSERT_EQ(want->pixels, got->pixels) << "round " << round;
+    EXPECT_EQ(readPixel(windowed.get(), wx + 5, wy + 5), readPixel(whole.get(), wx + 5, wy + 5));
+  }
+}
 
 }  // namespace

@@ -114,7 +114,7 @@ class StageDrawing : public ::testing::Test {
     freeSprite(assets.stageSurface);
     freeSprite(assets.darkBackdrop);
     freeSprite(assets.backdropSurface);
-    assets.stageSurface = createBlankSprite(w, h);
+    assets.stageSurface = createWindowedSprite(w, h, 640, 480);
     assets.darkBackdrop = createBlankSprite(640, 480);
     assets.darkBackdropDepth = NO_DEPTH;
     assets.backdropSurface = createBlankSprite(640, 480);

@@ -2,15 +2,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cmath>
-
 #include "app/app_state.h"
 #include "bombs/bomb_state.h"
 #include "platform/data_path.h"
 #include "platform/display.h"
 #include "platform/headless/headless.h"
 #include "platform/input.h"
-#include "platform/trig.h"
 #include "player/player_state.h"
 #include "stage/stage_state.h"
 #include "test_support.h"
@@ -67,20 +64,6 @@ TEST_F(FrameLoop, TheTitleEntryResetsTheFrameCountAndFadesTheTitleMusicIn) {
   EXPECT_EQ(app.scene, SCENE_TITLE);
   EXPECT_EQ(app.frameCount, 0);
   EXPECT_EQ(assets.titleMusic.fadeState, MUSIC_FADE_IN);
-}
-
-TEST(StartUpTables, UseTheirOwnValuesOfPi) {
-  fillTrigTables();
-  EXPECT_NEAR(CosTable[90], 3.27e-7, 0.01e-7);
-  EXPECT_NEAR(SinTable[180], 6.54e-7, 0.01e-7);
-  for (int i = 0; i <= 4; i++) EXPECT_NEAR(SinTable[360 + i], SinTable[i], 1e-5);
-  fillFlightTables();
-  EXPECT_EQ(sinNegTable[0], 0.0f);
-  EXPECT_EQ(cosNegTable[0], 0.0f);
-  EXPECT_FLOAT_EQ(sinNegTable[90], -1.0f);
-  EXPECT_NEAR(tanLowTable[0], -6.19e14, 0.01e14);
-  EXPECT_FLOAT_EQ(tanHighTable[45], 1.0f);
-  EXPECT_FALSE(std::isinf(tanLowTable[0]));
 }
 
 class Progression : public FrameLoop {};

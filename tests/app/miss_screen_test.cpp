@@ -28,36 +28,6 @@ class MissScreenTest : public ScreensTest {
   }
 };
 
-TEST_F(MissScreenTest, FirstFrameCountsTheMissAndSwitchesToScreenCoordinates) {
-  frame();
-  EXPECT_EQ(app.missCount, 1);
-  EXPECT_EQ(s().playerX, 300);
-  EXPECT_EQ(s().playerY, 200);
-  EXPECT_EQ(s().missAngle, angleBetween(300, 200, 295, 215));
-  EXPECT_EQ(s().darkness, 3);
-  frame();
-  EXPECT_EQ(app.missCount, 1);  // once per miss
-}
-
-TEST_F(MissScreenTest, FallShowsThreePicturesThenFliesToTheMiddle) {
-  s().screenY = 400;  // below the middle, so the flight goes up
-  int n = 0;
-  while (s().missStep == 0 && n < 100) {
-    frame();
-    n++;
-  }
-  EXPECT_EQ(n, 19);  // a new picture every 6 frames, three of them
-  EXPECT_EQ(s().missPose, 2);
-  EXPECT_EQ(s().darkness, 19 * 3);
-  while (s().missStep == 1 && n < 200) {
-    frame();
-    n++;
-  }
-  EXPECT_EQ(s().missStep, 2);
-  EXPECT_LE(s().playerY, 215);
-  EXPECT_NEAR(s().playerX, 295, 10);
-}
-
 TEST_F(MissScreenTest, FlightThatCannotReachTheMiddleEndsThere) {
   // From the target itself the angle points down; from just below the
   // target's row far to the right it truncates to 0 degrees (level). Either

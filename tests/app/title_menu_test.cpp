@@ -27,23 +27,6 @@ class TitleMenuTest : public ScreensTest {
   }
 };
 
-TEST_F(TitleMenuTest, FirstFrameStartsBlackAndTheCoverLiftsIn34Frames) {
-  frame();
-  EXPECT_EQ(t().needsReset, 0);
-  EXPECT_EQ(t().phase, 1);
-  EXPECT_EQ(t().cursor, 0);
-  EXPECT_EQ(t().heroX, 50);
-  EXPECT_EQ(t().coverOpacity, 97);
-  int n = 1;
-  while (t().coverFadingIn && n < 100) {
-    frame();
-    n++;
-  }
-  EXPECT_EQ(n, 34);
-  EXPECT_EQ(t().coverOpacity, 0);
-  EXPECT_EQ(t().menuOpacity, 34 * 3);
-}
-
 TEST_F(TitleMenuTest, EscIgnoredForTwentyFramesThenQuitsAtOnce) {
   headlessSetKey(VK_ESCAPE, 1);
   frames(20);
@@ -106,49 +89,6 @@ TEST_F(TitleMenuTest, CursorMovesAndSoundsOnlyOnFreshPresses) {
   EXPECT_EQ(t().cursor, 0);
   EXPECT_EQ(t().upLatch, 1);
   EXPECT_EQ(wavesPlayed("SE/cursor1.wav"), 1);
-}
-
-TEST_F(TitleMenuTest, ExplosionRunsTwelveFramesWithOneSound) {
-  frame();
-  choose();
-  int frames = 0;
-  while (t().blastState == 1 && frames < 50) {
-    frame();
-    frames++;
-  }
-  // The choosing frame showed frame 1; eleven more follow.
-  EXPECT_EQ(frames, 11);
-  EXPECT_EQ(t().blastState, 2);
-  EXPECT_EQ(t().blastFrame, 0);
-  EXPECT_EQ(wavesPlayed("SE/Tbomb.wav"), 1);
-}
-
-TEST_F(TitleMenuTest, StartItemWalksOutRightThenStartsARun) {
-  frame();
-  choose();
-  int n = 0;
-  float lastX = t().heroX;
-  while (app.scene == SCENE_TITLE && n < 500) {
-    frame();
-    n++;
-    if (t().heroX < 330) {
-      EXPECT_GE(t().heroX, lastX);
-    }
-    lastX = t().heroX;
-  }
-  ASSERT_EQ(app.scene, SCENE_NEW_RUN);
-  EXPECT_EQ(app.quitRequested, 0);
-  EXPECT_GT(t().heroX, 300);
-  EXPECT_LT(t().heroY, 400);  // it walks up and to the right
-  EXPECT_EQ(t().coverOpacity, 100);
-  EXPECT_EQ(t().leaving, 2);
-  EXPECT_EQ(t().needsReset, 1);
-  // The next visit starts afresh.
-  app.scene = SCENE_TITLE;
-  frame();
-  EXPECT_EQ(t().phase, 1);
-  EXPECT_EQ(t().leaving, 0);
-  EXPECT_EQ(t().heroX, 50);
 }
 
 TEST_F(TitleMenuTest, QuitItemWalksOutLeftThenQuits) {

@@ -67,35 +67,6 @@ TEST_F(BombDrawing, BarrelBlinksFasterAsItsCountdownFalls) {
   EXPECT_EQ(bombs.blinkTimer[0], 1);
 }
 
-TEST_F(BombDrawing, BarrelOverlappingFromTheLeftIsDrawnOnTop) {
-  bombs.barrelBombCount = 2;
-  barrel.x[0] = 100, barrel.y[0] = 100;  // left, red picture
-  barrel.x[1] = 120, barrel.y[1] = 100;  // right, blue picture
-  barrel.extra[0] = barrel.extra[1] = 3;
-  bombs.blink[1] = 1;
-  draw();
-  EXPECT_EQ(pixel(110, 110), RED);
-  EXPECT_EQ(pixel(122, 110), RED);  // the overlap
-  EXPECT_EQ(pixel(130, 110), BLUE);
-  // Stacked: the upper one is drawn over the lower one.
-  barrel.x[1] = 100, barrel.y[1] = 120;
-  back.pixels.assign(640 * 480, 0);
-  draw();
-  EXPECT_EQ(pixel(110, 122), RED);
-  EXPECT_EQ(pixel(110, 140), BLUE);
-}
-
-TEST_F(BombDrawing, ThrownBombKeepsTheFacingItWasThrownWith) {
-  thrown.state[0] = BOMB_HELD;
-  facing = -1;
-  draw();
-  EXPECT_EQ(bombs.facingColumn[0], 1);
-  thrown.state[0] = BOMB_LIVE;
-  facing = 1;
-  draw();
-  EXPECT_EQ(bombs.facingColumn[0], 1);
-}
-
 TEST_F(BombDrawing, BlastRunsNineFramesSpendsTheSlotAndSounds) {
   thrown.state[1] = BOMB_BLAST;
   thrown.x[1] = 200.7f;

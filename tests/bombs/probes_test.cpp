@@ -12,22 +12,6 @@ static Span span(float x, float y, int mode) {
   return s;
 }
 
-TEST_F(Probes, SpanOfTheThrownBoxTruncatesEachEdge) {
-  Span a = span(10, 0, PROBE_THROWN);
-  EXPECT_EQ(a.left, 0);
-  EXPECT_EQ(a.right, 0);  // trunc(24 / 25)
-  EXPECT_EQ(a.centreCol, 0);
-  Span b = span(11, 0, PROBE_THROWN);
-  EXPECT_EQ(b.right, 1);  // trunc(25 / 25)
-  Span c = span(30, 40, PROBE_BARREL);
-  EXPECT_EQ(c.top, 1);
-  EXPECT_EQ(c.bottom, 2);  // trunc(59 / 25)
-  EXPECT_EQ(c.left, 1);
-  EXPECT_EQ(c.right, 1);  // trunc(49 / 25)
-  EXPECT_EQ(c.centreCol, 1);
-  EXPECT_EQ(c.centreRow, 2);
-}
-
 TEST_F(Probes, SpanTruncatesTowardZeroLeftOfAndAboveTheGrid) {
   Span s = span(-10, -24, PROBE_ROLLING);
   EXPECT_EQ(s.top, 0);  // trunc(-0.96)
@@ -65,21 +49,6 @@ TEST_F(Probes, ThrownBoxLooksOnlyAtTheMiddleCellOfAnEdge) {
   EXPECT_EQ(blockedBelow(40, 90, PROBE_ROLLING), 1);  // every cell along the edge
   put(4, 1, WALL);
   EXPECT_EQ(blockedBelow(40, 90, PROBE_THROWN), 1);
-}
-
-TEST_F(Probes, EachSideLooksAtItsOwnEdgeCells) {
-  // Barrel box at (60, 60): rows 2 .. 3, columns 2 .. 3.
-  put(3, 2, WALL);
-  EXPECT_EQ(blockedLeft(60, 60, PROBE_BARREL), 1);
-  EXPECT_EQ(blockedBelow(60, 60, PROBE_BARREL), 1);
-  EXPECT_EQ(blockedRight(60, 60, PROBE_BARREL), 0);
-  EXPECT_EQ(blockedAbove(60, 60, PROBE_BARREL), 0);
-  put(3, 2, EMPTY);
-  put(2, 3, WALL);
-  EXPECT_EQ(blockedRight(60, 60, PROBE_BARREL), 1);
-  EXPECT_EQ(blockedAbove(60, 60, PROBE_BARREL), 1);
-  EXPECT_EQ(blockedLeft(60, 60, PROBE_BARREL), 0);
-  EXPECT_EQ(blockedBelow(60, 60, PROBE_BARREL), 0);
 }
 
 TEST_F(Probes, SwitchesStopSmallBombsUntilPressedButNeverBarrels) {

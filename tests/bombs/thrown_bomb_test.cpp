@@ -246,49 +246,6 @@ static std::vector<std::pair<int, int>> previewDots(ThrownBomb* t, float camX, f
   return out;
 }
 
-TEST_F(ThrownBomb, PreviewDotsAreSpacedBySixStepsWhereTheArcIsFlat) {
-  playerX = 200;
-  playerY = 300;
-  fillRow(16, WALL);
-  takeAndAim(this, 2);
-  auto dots = previewDots(this, 0, 0);
-  ASSERT_GE(dots.size(), 5u);
-  // No dot at the origin (x 211 + 19, y 324 + 3).
-  EXPECT_GT(dots[0].first - 230, 0);
-  bool sawEighteen = false, sawCloser = false;
-  for (size_t k = 0; k + 1 < dots.size(); k++) {
-    int dx = dots[k + 1].first - dots[k].first;
-    int dy = dots[k + 1].second - dots[k].second;
-    EXPECT_GE(dx, 3);
-    EXPECT_LE(dx, 18);
-    EXPECT_TRUE(dx >= 16 || std::abs(dy) >= 10) << k;
-    if (dx == 18) sawEighteen = true;
-    if (dx < 18) sawCloser = true;
-  }
-  EXPECT_TRUE(sawEighteen);
-  EXPECT_TRUE(sawCloser);
-  // It ends at the floor (row 16, y 400).
-  EXPECT_LE(dots.back().second, 400 + 3);
-  EXPECT_GT(dots.back().second, 300);
-  // The arc is 3 px per step: the slot's own arcU was moved along.
-  EXPECT_GT(bombs.arcU[0], 100.0f);
-  // The next aiming frame starts from 0 again.
-  thrownFrame(KEY_HELD);
-  EXPECT_EQ(bombs.arcU[0], 0.0f);
-}
-
-TEST_F(ThrownBomb, PreviewFacingLeftUsesItsOwnOffset) {
-  facing = -1;
-  playerX = 500;
-  playerY = 300;
-  fillRow(16, WALL);
-  takeAndAim(this, 2);
-  auto dots = previewDots(this, 100, 50);
-  ASSERT_FALSE(dots.empty());
-  EXPECT_LT(dots[0].first, 511 - 100 - 10);
-  for (size_t k = 0; k + 1 < dots.size(); k++) EXPECT_LT(dots[k + 1].first, dots[k].first);
-}
-
 TEST_F(ThrownBomb, PreviewWithoutAnyWallEndsAtTheStageEdge) {
   setStageSize(20, 30);
   playerX = 300;
@@ -301,29 +258,4 @@ TEST_F(ThrownBomb, PreviewWithoutAnyWallEndsAtTheStageEdge) {
     EXPECT_LT(d.first, 30 * 25 + 19);
     EXPECT_LT(d.second, 20 * 25 + 3);
   }
-}
-
-TEST_F(ThrownBomb, PreviewIsDrawnOnlyWhileQIsHeld) {
-  SpriteSurface back, aim;
-  back.width = 640, back.height = 480, back.pixels.assign(640 * 480, 0xFFFFFF);
-  aim.width = 3, aim.height = 3, aim.pixels.assign(9, 0x123456);
-  Sprite oldBack = assets.backBufferDC, oldAim = assets.aimSheet;
-  assets.backBufferDC = &back;
-  assets.aimSheet = &aim;
-  playerX = 200;
-  playerY = 300;
-  fillRow(16, WALL);
-  thrownFrame(KEY_PRESSED);
-  drawThrowPreview(thrown.state, KEY_PRESSED, 0, 0, facing);
-  int marked = 0;
-  for (uint32_t p : back.pixels) marked += p == 0x123456;
-  EXPECT_EQ(marked, 0);
-  thrownFrame(KEY_HELD);
-  drawThrowPreview(thrown.state, KEY_HELD, 0, 0, facing);
-  for (uint32_t p : back.pixels) marked += p == 0x123456;
-  assets.backBufferDC = oldBack;
-  assets.aimSheet = oldAim;
-  thrownFrame(KEY_HELD);
-  auto dots = previewDots(this, 0, 0);
-  EXPECT_EQ(marked, (int)dots.size() * 9);
 }

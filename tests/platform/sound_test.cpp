@@ -77,6 +77,13 @@ void appendMp3Frames(std::vector<uint8_t>& b, int frames) {
   }
 }
 
+// Log lines that begin with prefix.
+int countStarting(const char* prefix) {
+  int n = 0;
+  for (const std::string& line : headlessAudioLog) n += line.rfind(prefix, 0) == 0;
+  return n;
+}
+
 int countLog(const std::string& line) {
   return (int)std::count(headlessAudioLog.begin(), headlessAudioLog.end(), line);
 }
@@ -93,10 +100,18 @@ class SoundTest : public ::testing::Test {
     headlessAudioReset();
   }
   void TearDown() override { resetSoundState(); }
-  // One frame of the game: 40 ms pass, then the music is updated.
-  void frame(MusicTrack* track) {
-    osSleepMs(40);
-    updateMusic(track);
+  // Frames of the game: 40 ms pass, then the music is updated.
+  void frame(MusicTrack* track, int n = 1) {
+    for (int i = 0; i < n; i++) {
+      osSleepMs(40);
+      updateMusic(track);
+    }
+  }
+  // A track of a one-minute (or ms long) file, opened.
+  MusicTrack opened(uint32_t ms = 60000) {
+    MusicTrack track;
+    openMusic(waveFile("a.wav", ms).c_str(), &track);
+    return track;
   }
 };
 
@@ -113,8 +128,7 @@ TEST_F(SoundTest, OpenMusicReadsLengthAndStartsSilent) {
 }
 
 TEST_F(SoundTest, FadeInReaches500OnThe50thUpdateAndEndsOnThe51st) {
-  MusicTrack track;
-  openMusic(waveFile("a.wav", 60000).c_str(), &track);
+  MusicTrack track = opened();
   musicCommand(MUSIC_FADE_IN, &track);
   EXPECT_TRUE(headlessAudioPlaying(track.deviceId));
   EXPECT_EQ(headlessAudioVolume(track.deviceId), 0u);
@@ -127,18 +141,17 @@ TEST_F(SoundTest, FadeInReaches500OnThe50thUpdateAndEndsOnThe51st) {
   frame(&track);
   EXPECT_EQ(track.volume, 500u);
   EXPECT_EQ(track.fadeState, 0);
-  for (int i = 0; i < 5; i++) frame(&track);
+  frame(&track, 5);
   EXPECT_EQ(track.volume, 500u);
   EXPECT_TRUE(headlessAudioPlaying(track.deviceId));
   EXPECT_EQ(track.position, 56u * 40);
 }
 
 TEST_F(SoundTest, FadeOutFrom500StopsAfter25UpdatesAtPositionZero) {
-  MusicTrack track;
-  openMusic(waveFile("a.wav", 60000).c_str(), &track);
+  MusicTrack track = opened();
   track.volume = 500;
   musicCommand(MUSIC_PLAY, &track);
-  for (int i = 0; i < 10; i++) frame(&track);
+  frame(&track, 10);
   ASSERT_EQ(track.position, 400u);
   musicCommand(MUSIC_FADE_OUT, &track);
   for (int i = 1; i <= 24; i++) {
@@ -152,21 +165,18 @@ TEST_F(SoundTest, FadeOutFrom500StopsAfter25UpdatesAtPositionZero) {
   EXPECT_FALSE(headlessAudioPlaying(track.deviceId));
   EXPECT_EQ(track.position, 0u);
   // A stopped track sits at 0 and does not start again by itself.
-  for (int i = 0; i < 10; i++) frame(&track);
+  frame(&track, 10);
   EXPECT_FALSE(headlessAudioPlaying(track.deviceId));
   EXPECT_EQ(osAudioPositionMs(track.deviceId), 0u);
 }
 
 TEST_F(SoundTest, FadeOutDuringFadeInEndsSilentAndStopped) {
-  MusicTrack track;
-  openMusic(waveFile("a.wav", 60000).c_str(), &track);
+  MusicTrack track = opened();
   musicCommand(MUSIC_FADE_IN, &track);
-  for (int i = 0; i < 7; i++) frame(&track);
+  frame(&track, 7);
   ASSERT_EQ(track.volume, 70u);
   musicCommand(MUSIC_FADE_OUT, &track);
-  frame(&track);
-  frame(&track);
-  frame(&track);
+  frame(&track, 3);
   EXPECT_EQ(track.volume, 10u);
   EXPECT_TRUE(headlessAudioPlaying(track.deviceId));
   frame(&track);
@@ -177,13 +187,12 @@ TEST_F(SoundTest, FadeOutDuringFadeInEndsSilentAndStopped) {
 }
 
 TEST_F(SoundTest, FadeInAfterFinishedFadeOutRisesFromZeroAndRewinds) {
-  MusicTrack track;
-  openMusic(waveFile("a.wav", 60000).c_str(), &track);
+  MusicTrack track = opened();
   track.volume = 500;
   musicCommand(MUSIC_PLAY, &track);
-  for (int i = 0; i < 30; i++) frame(&track);
+  frame(&track, 30);
   musicCommand(MUSIC_FADE_OUT, &track);
-  for (int i = 0; i < 25; i++) frame(&track);
+  frame(&track, 25);
   musicCommand(MUSIC_FADE_IN, &track);
   frame(&track);
   EXPECT_EQ(track.volume, 10u);
@@ -191,12 +200,11 @@ TEST_F(SoundTest, FadeInAfterFinishedFadeOutRisesFromZeroAndRewinds) {
 }
 
 TEST_F(SoundTest, TrackAtItsEndRestartsAtTheVolumeItHad) {
-  MusicTrack track;
-  openMusic(waveFile("short.wav", 1000).c_str(), &track);
+  MusicTrack track = opened(1000);
   ASSERT_EQ(track.length, 1000u);
   track.volume = 320;
   musicCommand(MUSIC_PLAY, &track);
-  for (int i = 0; i < 24; i++) frame(&track);
+  frame(&track, 24);
   EXPECT_EQ(track.position, 960u);
   headlessAudioLog.clear();
   frame(&track);  // 1000 ms: the end, the same update starts it again
@@ -228,12 +236,11 @@ TEST_F(SoundTest, PositionStaysAtLengthAfterTheEndUntilSought) {
 }
 
 TEST_F(SoundTest, PauseHoldsThePositionAndPlayGoesOn) {
-  MusicTrack track;
-  openMusic(waveFile("a.wav", 60000).c_str(), &track);
+  MusicTrack track = opened();
   musicCommand(MUSIC_PLAY, &track);
-  for (int i = 0; i < 5; i++) frame(&track);
+  frame(&track, 5);
   musicCommand(MUSIC_PAUSE, &track);
-  for (int i = 0; i < 5; i++) frame(&track);
+  frame(&track, 5);
   EXPECT_EQ(track.position, 200u);
   musicCommand(MUSIC_PLAY, &track);
   frame(&track);
@@ -254,13 +261,13 @@ TEST_F(SoundTest, MissingOrDamagedMusicMakesEveryCommandSilent) {
   EXPECT_EQ(track.deviceId, 0);
   headlessAudioLog.clear();
   musicCommand(MUSIC_FADE_IN, &track);
-  for (int i = 0; i < 60; i++) frame(&track);
+  frame(&track, 60);
   musicCommand(MUSIC_PLAY, &track);
   musicCommand(MUSIC_PAUSE, &track);
   musicCommand(MUSIC_STOP, &track);
   musicCommand(MUSIC_FADE_OUT, &track);
   musicCommand(99, &track);
-  for (int i = 0; i < 30; i++) frame(&track);
+  frame(&track, 30);
   closeMusic(&track);
   EXPECT_TRUE(headlessAudioLog.empty());
   EXPECT_EQ(track.deviceId, 0);
@@ -281,34 +288,13 @@ TEST_F(SoundTest, ClosedTrackAndCloseAllSilenceTheTracks) {
   EXPECT_TRUE(headlessAudioLog.empty());
 }
 
-TEST_F(SoundTest, ChannelNamesFollowTheFileName) {
-  char alias[64];
-  EXPECT_STREQ(channelAlias("SE/TaruBomb.wav", alias, sizeof alias), "TaruBomb");
-  EXPECT_STREQ(channelAlias("a/b/c.d.wav", alias, sizeof alias), "c");
-  EXPECT_STREQ(channelAlias("SE/TaruBomb.wav", alias, 5), "Taru");  // cut to the buffer
-  EXPECT_STREQ(fileExtension("./SE/x.mp3"), ".mp3");
-  EXPECT_STREQ(fileExtension("noext"), "");
-  EXPECT_STREQ(mciDeviceType(".mp3"), "mpegvideo");
-  EXPECT_STREQ(mciDeviceType(".ogg"), "");
-
-  char command[256];
-  formatChannelCommand("SE/TaruBomb.wav", command, 1, 3);
-  EXPECT_STREQ(command, "open SE/TaruBomb.wav type waveaudio alias TaruBomb3");
-  formatChannelCommand("SE/TaruBomb.wav", command, 2, 9);
-  EXPECT_STREQ(command, "play TaruBomb9 from 0");
-  formatChannelCommand("SE/TaruBomb.wav", command, 7, 0);
-  EXPECT_STREQ(command, "");
-}
-
 TEST_F(SoundTest, ChannelInstancesSoundTogether) {
   std::string dir = tempDir() + "/SE";
   mkdir(dir.c_str(), 0755);
   std::string path = dir + "/TaruBomb.wav";
   writeBytes(path, waveBytes(800));
   for (int i = 0; i < 10; i++) openSoundChannel(path.c_str(), i);
-  int opened = 0;
-  for (const std::string& line : headlessAudioLog) opened += line.rfind("open ", 0) == 0;
-  EXPECT_EQ(opened, 10);
+  EXPECT_EQ(countStarting("open "), 10);
   // Each instance is a device of its own: two lit in one frame both play.
   playSoundChannel(path.c_str(), 2);
   playSoundChannel(path.c_str(), 5);
@@ -316,9 +302,7 @@ TEST_F(SoundTest, ChannelInstancesSoundTogether) {
   for (int h = 1; h < 1000; h++) playing += headlessAudioPlaying(h);
   EXPECT_EQ(playing, 2);
   for (int i = 0; i < 10; i++) closeSoundChannel(path.c_str(), i);
-  int closed = 0;
-  for (const std::string& line : headlessAudioLog) closed += line.rfind("close ", 0) == 0;
-  EXPECT_EQ(closed, 10);
+  EXPECT_EQ(countStarting("close "), 10);
 }
 
 TEST_F(SoundTest, UnknownTypeOrExtensionOpensNothing) {
@@ -400,9 +384,7 @@ TEST_F(SoundTest, CommandStringsNeverFailLoudly) {
   std::string path = waveFile("dup.wav", 1000);
   mciSendString(("open " + path + " alias dup").c_str());
   mciSendString(("open " + path + " alias DUP").c_str());  // aliases ignore case
-  int opened = 0;
-  for (const std::string& line : headlessAudioLog) opened += line.rfind("open ", 0) == 0;
-  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(countStarting("open "), 1);
   // "close all" frees every alias for a new open.
   mciSendString("close all");
   headlessAudioLog.clear();

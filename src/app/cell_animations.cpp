@@ -58,8 +58,7 @@ void giveChestReward(int kind) {
   // A full stock empties the chest for nothing, and nothing is saved.
   if (*count >= MAX_STOCK) return;
   *count += 1;
-  saveProgress(-1, -1);
-  saveStageSnapshot();
+  saveCheckpoint(-1, -1);
 }
 
 // Bomb chest states: 0 closed, 1 item rising, 2 item fading, 3 emptied. The

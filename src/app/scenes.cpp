@@ -50,8 +50,7 @@ void sceneNewRun() {
   player.stageWarpPhase = 0;
   player.warpFrame = 0;
   app.fadeState = FADE_NONE;
-  saveProgress((int32_t)s.playerX, (int32_t)s.playerY);
-  saveStageSnapshot();
+  saveCheckpoint((int32_t)s.playerX, (int32_t)s.playerY);
   musicCommand(MUSIC_FADE_IN, &assets.mainMusic);
   updateCamera(s.playerX, s.playerY, &s.cameraX, &s.cameraY, &s.screenX, &s.screenY);
   s.fadeLevel = 100;
@@ -76,8 +75,7 @@ void sceneStageEnter() {
   player.warpTargetY = stage.playerStartY;
   s.playerX = (float)stage.playerStartX;
   s.playerY = (float)stage.playerStartY;
-  saveProgress(stage.playerStartX, stage.playerStartY);
-  saveStageSnapshot();
+  saveCheckpoint(stage.playerStartX, stage.playerStartY);
   if (stage.currentStage == 42) {
     musicCommand(MUSIC_STOP, &assets.mainMusic);
     musicCommand(MUSIC_FADE_IN, &assets.bossMusic);
@@ -144,9 +142,8 @@ void returnToTitle() {
   leaveStage(MUSIC_FADE_OUT);
   app.scene = SCENE_TITLE_ENTER;
   stage.currentStage = 0;
-  saveStageSnapshot();
   resetRunCounters();
-  saveProgress(-1, -1);
+  saveCheckpoint(-1, -1);
 }
 
 void advanceHome() {

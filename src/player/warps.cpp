@@ -19,8 +19,7 @@ static void enterWarp(MapCell& cell) {
   player.warpTargetX = TILE_SIZE * colInStage(cell.linkCol);
   player.warpUpLatch = 1;
   // The checkpoint is the destination, not the warp itself.
-  saveProgress(player.warpTargetX, player.warpTargetY);
-  saveStageSnapshot();
+  saveCheckpoint(player.warpTargetX, player.warpTargetY);
   player.localWarpPhase = 1;
   playWave("SE/warp.wav");
 }

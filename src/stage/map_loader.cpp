@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/os.h"
 #include "stage/stage_state.h"
 
 namespace {
@@ -129,9 +130,20 @@ void describe(char* problem, size_t size, const char* path, const char* reason) 
 
 }  // namespace
 
+static void mapPath(int32_t n, char* path, size_t size) {
+  std::snprintf(path, size, "./map/map%d.map", (int)n);
+}
+
+bool stageHasMap(int32_t n) {
+  char path[48];
+  mapPath(n, path, sizeof path);
+  uint8_t first;
+  return osReadFile(path, &first, 1) == 1;
+}
+
 bool loadStage(int32_t n, char* problem, size_t problemSize) {
   char path[48];
-  std::snprintf(path, sizeof path, "./map/map%d.map", (int)n);
+  mapPath(n, path, sizeof path);
   std::FILE* file = std::fopen(path, "rb");
   if (!file) {  // a missing stage changes nothing at all
     describe(problem, problemSize, path, std::strerror(errno));

@@ -7,6 +7,16 @@
 // (a read-only or full disk, a file where the folder should be) the player
 // is told once and plays on, and a retry reads the copy in memory instead
 // of the older file on the disk, which is left as it was.
+//
+// The two files are replaced one after the other, so a third, small file
+// "checkpoint.dat" is written after them: "PUXC", then the size and CRC-32
+// of the progress file and of the snapshot. A snapshot is applied only
+// with the progress file that record names with it; when they do not
+// match (the game was stopped between the files) the progress file alone
+// is used, as if there were no snapshot. A folder without the record
+// (saved by an older version) loads both files as before.
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -32,11 +42,22 @@ struct SavesState {
   SavedFile progress{"save1.dat", {}};
   SavedFile snapshot{"mapsave.dat", {}};
   bool problemReported = false;
+  bool recordBehind = false;  // the last record could not be written
 };
 
 SavesState saves;
 
 constexpr size_t ERROR_TEXT_SIZE = 512;
+constexpr const char* RECORD_NAME = "checkpoint.dat";
+constexpr uint8_t RECORD_MAGIC[4] = {'P', 'U', 'X', 'C'};
+constexpr size_t RECORD_BYTES = 20;
+constexpr size_t LARGEST_SNAPSHOT = 8 + 16 * (size_t)GRID_SIZE * GRID_SIZE;
+
+// Values read from a progress file are held to what the game writes.
+constexpr int32_t LAST_HOME_STAGE = 3;
+constexpr int32_t LARGEST_POSITION = GRID_SIZE * TILE_SIZE;
+// Every cell of the largest stage, and the one block counted at start-up.
+constexpr int32_t MOST_BLOCKS_CRUSHED = GRID_SIZE * GRID_SIZE + 1;
 
 }  // namespace
 
@@ -93,11 +114,36 @@ static bool saveFile(SavedFile& file, std::vector<uint8_t>&& bytes) {
   return ok;
 }
 
+static void putNamed(std::vector<uint8_t>& out, const std::vector<uint8_t>& file) {
+  putWord(out, (int32_t)file.size());
+  putWord(out, (int32_t)crc32(crc32(0, nullptr, 0), file.data(), (uInt)file.size()));
+}
+
+static std::vector<uint8_t> recordOf(const std::vector<uint8_t>& progress,
+                                     const std::vector<uint8_t>& snapshot) {
+  std::vector<uint8_t> out(RECORD_MAGIC, RECORD_MAGIC + 4);
+  putNamed(out, progress);
+  putNamed(out, snapshot);
+  return out;
+}
+
+// Written last: it names the pair that now makes the checkpoint. Until
+// this process has saved both files it has no pair to name.
+static void saveRecord() {
+  if (!saves.progress.held || !saves.snapshot.held) return;
+  std::vector<uint8_t> bytes = recordOf(saves.progress.bytes, saves.snapshot.bytes);
+  char error[ERROR_TEXT_SIZE] = "";
+  saves.recordBehind = !osWriteFileAtomic(pathOf(RECORD_NAME).c_str(), bytes.data(), bytes.size(),
+                                          error, sizeof error);
+  if (saves.recordBehind) reportSaveProblem(error);
+}
+
 // The file as the last checkpoint has it: from the disk, or from memory
-// when the disk could not take the last save. At most `limit` bytes;
-// false when there is none.
-static bool readSaved(const SavedFile& file, size_t limit, std::vector<uint8_t>& out) {
-  if (file.diskBehind) {
+// when the disk could not take the last save (or `fromMemory`). At most
+// `limit` bytes; false when there is none.
+static bool readSaved(const SavedFile& file, size_t limit, std::vector<uint8_t>& out,
+                      bool fromMemory) {
+  if (file.diskBehind || fromMemory) {
     out.assign(file.bytes.begin(), file.bytes.begin() + std::min(limit, file.bytes.size()));
     return true;
   }
@@ -108,7 +154,7 @@ static bool readSaved(const SavedFile& file, size_t limit, std::vector<uint8_t>&
   return true;
 }
 
-void saveProgressWithKeys(int32_t x, int32_t y, int32_t k1, int32_t k2) {
+static void writeProgress(int32_t x, int32_t y, int32_t k1, int32_t k2) {
   if (x >= 1 && y >= 1) {
     stage.lastSavedX = x;
     stage.lastSavedY = y;
@@ -132,17 +178,27 @@ void saveProgressWithKeys(int32_t x, int32_t y, int32_t k1, int32_t k2) {
   saveFile(saves.progress, std::move(bytes));
 }
 
-void saveProgress(int32_t x, int32_t y) {
+void saveProgressWithKeys(int32_t x, int32_t y, int32_t k1, int32_t k2) {
+  writeProgress(x, y, k1, k2);
+  saveRecord();
+}
+
+static void writeProgressWithNewKeys(int32_t x, int32_t y) {
   // srand(time(NULL)) then two rand() values, each taken mod 0x7FFFFFFF.
   seedSaveRandom((uint32_t)osCalendarSeconds());
   int32_t k1 = nextSaveRandom() % 0x7FFFFFFF;
   int32_t k2 = nextSaveRandom() % 0x7FFFFFFF;
-  saveProgressWithKeys(x, y, k1, k2);
+  writeProgress(x, y, k1, k2);
+}
+
+void saveProgress(int32_t x, int32_t y) {
+  writeProgressWithNewKeys(x, y);
+  saveRecord();
 }
 
 static int usedSize(int32_t n) { return n < 0 ? 0 : (n > GRID_SIZE ? GRID_SIZE : n); }
 
-void saveStageSnapshot() {
+static void writeSnapshot() {
   int cols = usedSize(stage.stageCols), rows = usedSize(stage.stageRows);
   std::vector<uint8_t> bytes;
   bytes.reserve(8 + 16 * (size_t)cols * rows);
@@ -160,15 +216,45 @@ void saveStageSnapshot() {
   saveFile(saves.snapshot, std::move(bytes));
 }
 
-// Applies the snapshot only when it is whole and its size fits the grid.
-static void loadSnapshot() {
+void saveStageSnapshot() {
+  writeSnapshot();
+  saveRecord();
+}
+
+void saveCheckpoint(int32_t x, int32_t y) {
+  writeProgressWithNewKeys(x, y);
+  writeSnapshot();
+  saveRecord();
+}
+
+// True when the record names this progress file with this snapshot, or
+// when there is no record (a folder saved before there was one).
+static bool snapshotBelongs(const std::vector<uint8_t>& progress,
+                            const std::vector<uint8_t>& snapshot) {
+  uint8_t record[RECORD_BYTES + 1];
+  long got = osReadFile(pathOf(RECORD_NAME).c_str(), record, sizeof record);
+  if (got < 0) return true;
+  std::vector<uint8_t> expected = recordOf(progress, snapshot);
+  return (size_t)got == RECORD_BYTES && std::equal(expected.begin(), expected.end(), record);
+}
+
+// Applies the snapshot only when it is whole, its size fits the grid and
+// it belongs to the progress file just read.
+static void loadSnapshot(const std::vector<uint8_t>& progress, bool fromMemory) {
   std::vector<uint8_t> bytes;
-  const size_t largest = 8 + 16 * (size_t)GRID_SIZE * GRID_SIZE;
-  if (!readSaved(saves.snapshot, largest, bytes) || bytes.size() < 8) return;
+  if (!readSaved(saves.snapshot, LARGEST_SNAPSHOT, bytes, fromMemory) || bytes.size() < 8) return;
   int32_t cols = getWord(&bytes[0]);
   int32_t rows = getWord(&bytes[4]);
   if (cols < 1 || cols > GRID_SIZE || rows < 1 || rows > GRID_SIZE) return;
   if (bytes.size() < 8 + 16 * (size_t)cols * rows) return;
+  // Files this process has just saved pair up whatever the disk's record says.
+  bool inMemory =
+      fromMemory || saves.progress.diskBehind || saves.snapshot.diskBehind || saves.recordBehind;
+  if (!inMemory && !snapshotBelongs(progress, bytes)) {
+    std::fprintf(stderr, "puxten: %s is not used: it was saved with another %s\n",
+                 pathOf(saves.snapshot.name).c_str(), saves.progress.name);
+    return;
+  }
   stage.stageCols = cols;
   stage.stageRows = rows;
   const uint8_t* p = &bytes[8];
@@ -183,22 +269,52 @@ static void loadSnapshot() {
   }
 }
 
+// Why a progress file cannot be used, or null when it can.
+static const char* progressFault(const int32_t w[]) {
+  if (w[10] < 0 || w[10] > LAST_HOME_STAGE) return "its home stage is not 0 to 3";
+  if (!stageHasMap(w[8])) return "there is no map for its stage";
+  return nullptr;
+}
+
+static bool readProgress(std::vector<uint8_t>& bytes, int32_t w[], bool fromMemory) {
+  if (!readSaved(saves.progress, PROGRESS_FILE_BYTES, bytes, fromMemory)) return false;
+  if (bytes.size() < (size_t)PROGRESS_FILE_BYTES) return false;
+  for (int i = 0; i < 11; i++) w[i] = getWord(&bytes[4 * i]);
+  return true;
+}
+
 void loadSaves(float* outX, float* outY) {
   std::vector<uint8_t> bytes;
+  int32_t w[11];
   // A missing or short progress file changes nothing, and the snapshot
   // is then not read either.
-  if (!readSaved(saves.progress, PROGRESS_FILE_BYTES, bytes)) return;
-  if (bytes.size() < (size_t)PROGRESS_FILE_BYTES) return;
-  int32_t w[11];
-  for (int i = 0; i < 11; i++) w[i] = getWord(&bytes[4 * i]);
+  if (!readProgress(bytes, w, false)) return;
+  bool fromMemory = false;
+  if (const char* fault = progressFault(w)) {
+    // A refused file is replaced by the next save. A process that saved
+    // a checkpoint of its own goes back to it; otherwise the run starts
+    // afresh on home stage 0.
+    std::string file = pathOf(saves.progress.name);
+    fromMemory = saves.progress.held && readProgress(bytes, w, true) && !progressFault(w);
+    std::fprintf(stderr, "puxten: %s is not used (%s): %s\n", file.c_str(), fault,
+                 fromMemory ? "the run goes back to the checkpoint kept in memory"
+                            : "the run starts afresh on home stage 0");
+    if (!fromMemory) {
+      stage.homeStage = 0;
+      stage.currentStage = 0;
+      stage.barrelBombFound = 0;
+      stage.rollingBombFound = 0;
+      return;
+    }
+  }
   int32_t k1 = w[2];
-  stage.barrelBombFound = w[6];
-  stage.rollingBombFound = w[7];
+  stage.barrelBombFound = w[6] != 0;
+  stage.rollingBombFound = w[7] != 0;
   stage.currentStage = w[8];
-  stage.blocksCrushed = w[9];
+  stage.blocksCrushed = holdBetween(w[9], 0, MOST_BLOCKS_CRUSHED);
   stage.homeStage = w[10];
   // Words 3 and 4 repeat the position under the second key; unused.
-  if (outX) *outX = (float)(w[0] ^ k1);
-  if (outY) *outY = (float)(w[1] ^ k1);
-  loadSnapshot();
+  if (outX) *outX = (float)holdBetween(w[0] ^ k1, 0, LARGEST_POSITION);
+  if (outY) *outY = (float)holdBetween(w[1] ^ k1, 0, LARGEST_POSITION);
+  loadSnapshot(bytes, fromMemory);
 }

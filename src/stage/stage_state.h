@@ -127,6 +127,8 @@ int32_t colInStage(int32_t col);
 // missing, cannot be read or gives no usable stage size, with the file's
 // name and the reason written to `problem` (when given).
 bool loadStage(int32_t n, char* problem = nullptr, size_t problemSize = 0);
+// True when "./map/map<n>.map" can be read and is not empty.
+bool stageHasMap(int32_t n);
 void setUpStage();
 
 // Platforms, weight switches and switch timers.
@@ -141,6 +143,9 @@ void closeLinkedGate(int32_t row, int32_t col);
 void setSaveFolder(const char* folder);
 const char* saveFolderPath();
 void resetSavesState();  // forgets the checkpoint kept in memory, keeps the folder
+// Each save ends with the record that names the files of the checkpoint;
+// saveCheckpoint writes both files and then the record once.
 void saveProgress(int32_t x, int32_t y);
 void saveStageSnapshot();
+void saveCheckpoint(int32_t x, int32_t y);
 void loadSaves(float* outX, float* outY);

@@ -1,6 +1,8 @@
 // A progress file and a stage snapshot (the input split after its first
 // 44 bytes, the size of a progress file): a new run started from them,
 // then a retry from the same files.
+#include <cstdio>
+
 #include "app/app_state.h"
 #include "fuzz_support.h"
 #include "stage/stage_state.h"
@@ -9,6 +11,8 @@ constexpr size_t PROGRESS_BYTES = 44;
 
 static bool putSaves(const uint8_t* data, size_t size) {
   size_t split = size < PROGRESS_BYTES ? size : PROGRESS_BYTES;
+  // Without the record that pairs them, both files are read as given.
+  std::remove("save/checkpoint.dat");
   return writeBytes("save/save1.dat", data, split) &&
          writeBytes("save/mapsave.dat", data + split, size - split);
 }

@@ -1,18 +1,23 @@
 // The progress file and the stage snapshot: exact bytes, round trips and
 // damaged files.
+#include <zlib.h>
+
 #include "platform/os.h"
 #include "stage/saves_format.h"
 #include "stage_test_support.h"
 
 class Saves : public StageTest {
- protected:
+ public:
   void SetUp() override {
     StageTest::SetUp();
     folder = scratch.path() + "/save";
     setSaveFolder(folder.c_str());
+    // A progress file is used only for a stage that has a map.
+    for (int n : {0, 2, 10, 12}) writeMap(n, "1 1\n");
   }
   std::string progressPath() { return folder + "/save1.dat"; }
   std::string snapshotPath() { return folder + "/mapsave.dat"; }
+  std::string recordPath() { return folder + "/checkpoint.dat"; }
   static std::vector<int32_t> words(const std::string& bytes) {
     std::vector<int32_t> w;
     for (size_t i = 0; i + 4 <= bytes.size(); i += 4) {
@@ -234,7 +239,7 @@ TEST_F(Saves, FilesAreReplacedWholeAndNoTemporaryIsLeft) {
   for (auto& e : std::filesystem::directory_iterator(folder))
     names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"mapsave.dat", "save1.dat"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"checkpoint.dat", "mapsave.dat", "save1.dat"}));
 }
 
 TEST_F(Saves, NestedFoldersAreMade) {
@@ -305,4 +310,112 @@ TEST_F(Saves, TheDefaultFolderIsSaveInTheWorkingDirectory) {
   setSaveFolder(nullptr);
   saveProgressWithKeys(1, 2, 3, 4);
   EXPECT_EQ(readFile(scratch.path() + "/save/save1.dat").size(), 44u);
+}
+
+// Written after both files: "PUXC", then the size and CRC-32 of each.
+TEST_F(Saves, TheRecordWrittenLastNamesBothFiles) {
+  fillStage40x12();
+  saveCheckpoint(100, 200);
+  std::string p = readFile(progressPath()), m = readFile(snapshotPath());
+  ASSERT_EQ(p.size(), 44u);
+  ASSERT_EQ(m.size(), 7688u);
+  auto crc = [](const std::string& b) {
+    return (int32_t)crc32(0, reinterpret_cast<const Bytef*>(b.data()), (uInt)b.size());
+  };
+  EXPECT_EQ(readFile(recordPath()), "PUXC" + bytesOf({44, crc(p), 7688, crc(m)}));
+}
+
+// After a whole checkpoint, the folder is changed as a stop between files
+// (or an older version) leaves it; a later process loads it.
+struct PairCase {
+  const char* name;
+  const char* file;      // replaced, relative to the save folder
+  std::string bytes;     // its new contents; empty: the file is removed
+  bool snapshotApplied;  // else the progress file is used alone, with one line said
+};
+
+class SavedPairs : public Saves, public testing::WithParamInterface<PairCase> {};
+
+TEST_P(SavedPairs, ASnapshotIsAppliedOnlyWithTheProgressFileItWasSavedWith) {
+  fillStage40x12();
+  saveCheckpoint(100, 200);
+  const PairCase& c = GetParam();
+  std::string path = folder + "/" + c.file;
+  if (c.bytes.empty())
+    std::filesystem::remove(path);
+  else
+    writeFile(path, c.bytes);
+  resetSavesState();
+  clearStageGrid();
+  stage.stageCols = 3;
+  testing::internal::CaptureStderr();
+  float x = 0, y = 0;
+  loadSaves(&x, &y);
+  std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(stage.stageCols, c.snapshotApplied ? 40 : 3);
+  EXPECT_EQ(x, c.file == std::string("save1.dat") ? 7 : 100);  // the progress file counts
+  EXPECT_EQ(said, c.snapshotApplied ? ""
+                                    : "puxten: " + snapshotPath() +
+                                          " is not used: it was saved with another "
+                                          "save1.dat\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Saves, SavedPairs,
+    testing::Values(PairCase{"NoRecord", "checkpoint.dat", "", true},
+                    PairCase{"NewerProgress", "save1.dat",
+                             Saves::bytesOf({7, 8, 0, 0, 0, 0, 0, 0, 10, 0, 0}), false},
+                    PairCase{"NewerSnapshot", "mapsave.dat", Saves::bytesOf({1, 1, 0, 0, 0, 0}),
+                             false},
+                    PairCase{"ShortRecord", "checkpoint.dat", "PUXC", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Positions and the crushed count as far as a stage can take them are kept
+// exactly; beyond that they are held.
+struct HeldCase {
+  int32_t x, y, crushed;
+  int32_t keptX, keptY, keptCrushed;
+};
+
+class HeldProgress : public Saves, public testing::WithParamInterface<HeldCase> {};
+
+TEST_P(HeldProgress, ValuesAreHeldToWhatAStageCanHold) {
+  const HeldCase& c = GetParam();
+  writeFile(progressPath(), bytesOf({c.x, c.y, 0, 0, 0, 0, 5, 1, 10, c.crushed, 0}));
+  float x = -1, y = -1;
+  loadSaves(&x, &y);
+  EXPECT_EQ(x, (float)c.keptX);
+  EXPECT_EQ(y, (float)c.keptY);
+  EXPECT_EQ(stage.blocksCrushed, c.keptCrushed);
+  EXPECT_EQ(stage.barrelBombFound, 1);
+  EXPECT_EQ(stage.currentStage, 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Saves, HeldProgress,
+                         testing::Values(HeldCase{0, 6400, 65537, 0, 6400, 65537},
+                                         HeldCase{6375, 1, 0, 6375, 1, 0},
+                                         HeldCase{INT32_MIN, INT32_MAX, -5, 0, 6400, 0},
+                                         HeldCase{6401, -1, INT32_MAX, 6400, 0, 65537}));
+
+// A progress file replaced behind a running game by one it cannot use: the
+// retry goes back to the checkpoint this process saved.
+TEST_F(Saves, ARefusedFileGivesWayToTheCheckpointInMemory) {
+  fillStage40x12();
+  stage.currentStage = 12;
+  stage.homeStage = 2;
+  saveCheckpoint(100, 200);
+  writeFile(progressPath(), bytesOf({0, 0, 0, 0, 0, 0, 0, 0, 99, 0, 1}));
+  clearStageGrid();
+  stage.currentStage = 0;
+  testing::internal::CaptureStderr();
+  float x = 0, y = 0;
+  loadSaves(&x, &y);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "puxten: " + progressPath() +
+                " is not used (there is no map for its stage): the run goes back to the "
+                "checkpoint kept in memory\n");
+  EXPECT_EQ(x, 100);
+  EXPECT_EQ(stage.currentStage, 12);
+  EXPECT_EQ(stage.homeStage, 2);
+  EXPECT_EQ(stage.stageCols, 40);
 }

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* PORTABLE_MARK = "portable";
 constexpr const char* DATA_SAVE_FOLDER = "save";  // inside the data folder
-const char* const SAVE_FILES[] = {"save1.dat", "mapsave.dat"};
+const char* const SAVE_FILES[] = {"save1.dat", "mapsave.dat", "checkpoint.dat"};
 
 // Moves one file, across file systems too; false when it stayed.
 bool moveFile(const fs::path& from, const fs::path& to) {

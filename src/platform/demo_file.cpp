@@ -91,47 +91,51 @@ bool isPlainFileName(const std::string& name) {
 
 bool looksLikeDemo(const std::string& text) { return text.rfind(DEMO_MAGIC, 0) == 0; }
 
-bool parseDemo(const std::string& text, Demo* demo, std::string* error) {
+int forEachWordLine(const std::string& text,
+                    const std::function<bool(int lineNo, const std::string& first,
+                                             std::istringstream& words)>& line) {
   std::istringstream in(text);
-  std::string line;
+  std::string content;
   int lineNo = 0;
-  *demo = Demo{};
-  while (std::getline(in, line)) {
+  while (std::getline(in, content)) {
     lineNo++;
-    size_t hash = line.find('#');
-    if (hash != std::string::npos) line.erase(hash);
-    std::istringstream words(line);
+    size_t hash = content.find('#');
+    if (hash != std::string::npos) content.erase(hash);
+    std::istringstream words(content);
     std::string first;
     if (!(words >> first)) continue;
-    bool ok;
-    if (lineNo == 1) {
-      std::string format;
-      ok = first == DEMO_MAGIC && (words >> format) && format == std::to_string(DEMO_FORMAT);
-      if (!ok) {
-        *error = "line 1: not a demo of format " + std::to_string(DEMO_FORMAT);
-        return false;
-      }
-      continue;
-    }
-    if (std::isdigit((unsigned char)first[0]) || first[0] == '-') {
-      DemoPicture p;
-      ok = demo->pictures.size() < MAX_PICTURES && parsePicture(words, first, &p);
-      if (ok) demo->pictures.push_back(p);
-    } else {
-      ok = demo->pictures.empty() && parseHeaderLine(first, words, demo);
-    }
-    if (!ok) {
-      *error = "line " + std::to_string(lineNo) +
-               ": expected a header line (game, start, answer, save) before the pictures, "
-               "or 'NOWMS KEYS [c=CHECK]'";
-      return false;
-    }
+    if (!line(lineNo, first, words)) return -1;
   }
-  if (lineNo == 0) {
-    *error = "empty demo";
-    return false;
-  }
-  return true;
+  return lineNo;
+}
+
+bool parseDemo(const std::string& text, Demo* demo, std::string* error) {
+  *demo = Demo{};
+  int lines =
+      forEachWordLine(text, [&](int lineNo, const std::string& first, std::istringstream& words) {
+        bool ok;
+        if (lineNo == 1) {
+          std::string format;
+          ok = first == DEMO_MAGIC && (words >> format) && format == std::to_string(DEMO_FORMAT);
+          if (!ok) *error = "line 1: not a demo of format " + std::to_string(DEMO_FORMAT);
+          return ok;
+        }
+        if (std::isdigit((unsigned char)first[0]) || first[0] == '-') {
+          DemoPicture p;
+          ok = demo->pictures.size() < MAX_PICTURES && parsePicture(words, first, &p);
+          if (ok) demo->pictures.push_back(p);
+        } else {
+          ok = demo->pictures.empty() && parseHeaderLine(first, words, demo);
+        }
+        if (!ok) {
+          *error = "line " + std::to_string(lineNo) +
+                   ": expected a header line (game, start, answer, save) before the pictures, "
+                   "or 'NOWMS KEYS [c=CHECK]'";
+        }
+        return ok;
+      });
+  if (lines == 0) *error = "empty demo";
+  return lines > 0;
 }
 
 std::string demoHeaderText(const Demo& demo) {

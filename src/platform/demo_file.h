@@ -10,6 +10,8 @@
 //   40 Right+Space c=...
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,14 @@ struct Demo {
   std::vector<DemoSaveFile> saves;
   std::vector<DemoPicture> pictures;
 };
+
+// Walks the lines of a key script or demo: what follows '#' is dropped and
+// blank lines are skipped; `line` gets each other line's number, its first
+// word and a stream of the words after it, and stops the walk by returning
+// false. Returns how many lines the text has, or -1 when stopped.
+int forEachWordLine(const std::string& text,
+                    const std::function<bool(int lineNo, const std::string& first,
+                                             std::istringstream& words)>& line);
 
 // True when the text starts as a demo does (else it is a key script).
 bool looksLikeDemo(const std::string& text);

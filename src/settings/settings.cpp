@@ -115,6 +115,17 @@ std::string bindingList(const char (&names)[BINDINGS_PER_ACTION][BINDING_NAME_BY
   return out;
 }
 
+// The line of text at *start, without its '\n', moving *start past it;
+// false at the end of the text.
+bool nextLine(const std::string& text, size_t* start, std::string* line) {
+  if (*start >= text.size()) return false;
+  size_t end = text.find('\n', *start);
+  if (end == std::string::npos) end = text.size();
+  *line = text.substr(*start, end - *start);
+  *start = end + 1;
+  return true;
+}
+
 }  // namespace
 
 const ActionInfo& actionInfo(int action) { return ACTIONS[action]; }
@@ -132,11 +143,8 @@ int parseSettings(const std::string& text, const char* source, const NameChecks&
                   Settings* settings, std::FILE* errors) {
   int bad = 0, lineNumber = 0;
   size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
+  std::string line;
+  while (nextLine(text, &start, &line)) {
     lineNumber++;
     size_t hash = line.find('#');
     if (hash != std::string::npos) line.resize(hash);
@@ -192,11 +200,8 @@ std::string replaceSettingValue(const std::string& text, const char* key,
   std::string out;
   bool replaced = false;
   size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
+  std::string line;
+  while (nextLine(text, &start, &line)) {
     size_t eq = line.find('=');
     bool comment = trim(line).rfind('#', 0) == 0;
     if (!replaced && !comment && eq != std::string::npos && trim(line.substr(0, eq)) == key) {

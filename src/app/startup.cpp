@@ -37,6 +37,8 @@ void resetGame() {
   resetPlayerState();
   resetInputState();
   resetSoundState();
+  resetTrigState();
+  resetTextState();
 }
 
 void pumpMessages() {

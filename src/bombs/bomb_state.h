@@ -14,6 +14,7 @@ constexpr int THROW_HAND_Y = 25;
 // Sideways offset of the aim preview's dots from the arc, by facing.
 constexpr float PREVIEW_OFFSET_RIGHT = 19.0f;
 constexpr float PREVIEW_OFFSET_LEFT = -10.0f;
+constexpr int MAX_PREVIEW_DOTS = 4096;
 
 // Slot states (thrown and rolling; the barrel shares 0, 2, 3, 4).
 constexpr int BOMB_SPENT = 0;
@@ -74,6 +75,8 @@ struct BombsState {
   BlastAnimation thrownBlast[MAX_BOMB_SLOTS];
   BlastAnimation barrelBlast[MAX_BOMB_SLOTS];
   BlastAnimation rollingBlast[MAX_BOMB_SLOTS];
+  // The aim preview's dots of this frame, in screen pixels.
+  int32_t previewDotX[MAX_PREVIEW_DOTS], previewDotY[MAX_PREVIEW_DOTS];
 };
 extern BombsState bombs;
 

@@ -18,13 +18,13 @@ static const float FULL_RANGE =
 static float tanOfDegrees(int phi) {
   if (phi < -90) phi = -90;
   if (phi > 89) phi = 89;
-  return phi >= 0 ? tanHighTable[phi] : tanLowTable[phi + 90];
+  return phi >= 0 ? trig.tanHigh[phi] : trig.tanLow[phi + 90];
 }
 
 static float cosOfDegrees(int phi) {
   int k = std::abs(phi);
   if (k > 180) k = 180;
-  return cosNegTable[k];  // cos is even: the table's -k is +k
+  return trig.cosNeg[k];  // cos is even: the table's -k is +k
 }
 
 // Height of the arc above its origin at horizontal distance u.
@@ -84,7 +84,7 @@ static void launchSlot(int i, float playerX, float playerY, int32_t* state) {
   bombs.arcRise[i] = 0;
   int k = std::abs(2 * bombs.aimAngle[i]);
   if (k > 180) k = 180;
-  bombs.throwRange[i] = (float)(std::pow(THROW_SPEED, 2) * sinNegTable[k] / GRAVITY);
+  bombs.throwRange[i] = (float)(std::pow(THROW_SPEED, 2) * trig.sinNeg[k] / GRAVITY);
   bombs.launchX[i] = playerX;
   bombs.launchY[i] = playerY;
 }
@@ -187,12 +187,12 @@ int computeThrowPreview(int i, float camX, float camY, int facing, int* dotX, in
 void drawThrowPreview(const int32_t* state, int keyQ, float camX, float camY, int facing) {
   if (keyQ != KEY_HELD) return;
   int n = slotLimit(bombs.thrownBombCount);
-  constexpr int MAX_DOTS = 4096;
-  static int dotX[MAX_DOTS], dotY[MAX_DOTS];
+  int32_t* dotX = bombs.previewDotX;
+  int32_t* dotY = bombs.previewDotY;
   for (int i = 0; i < n; i++) {
     if (state[i] != BOMB_HELD) continue;
-    int dots = computeThrowPreview(i, camX, camY, facing, dotX, dotY, MAX_DOTS);
-    if (dots > MAX_DOTS) dots = MAX_DOTS;
+    int dots = computeThrowPreview(i, camX, camY, facing, dotX, dotY, MAX_PREVIEW_DOTS);
+    if (dots > MAX_PREVIEW_DOTS) dots = MAX_PREVIEW_DOTS;
     for (int d = 0; d < dots; d++)
       blitKeyedStretched(assets.backBufferDC, dotX[d], dotY[d], 3, 3, assets.aimSheet, 0, 0, 3, 3,
                          COLOR_WHITE);

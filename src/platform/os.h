@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Clock and pacing.
 int32_t osNowMs();            // milliseconds since the process started
@@ -91,7 +92,7 @@ long osReadFile(const char* path, void* buffer, size_t limit);
 void osShowNotice(const char* textUtf8);
 
 // Folder beside the executable that the build fills with the game's data.
-const char* osExecutableDataDir();
+std::string osExecutableDataDir();
 
 // Called once when the frame loop is about to run its first frame: the
 // headless runner may start the game on a chosen stage here.

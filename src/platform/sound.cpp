@@ -1,7 +1,4 @@
-// Sound effects and music over the back end's audio calls. Devices are
-// addressed either by alias (the command strings) or by the handle stored
-// in a MusicTrack; both kinds sit in one table so that "close all" reaches
-// every device the game opened.
+// Sound effects and music over the back end's audio calls.
 #include "platform/sound.h"
 
 #include <strings.h>
@@ -12,32 +9,24 @@
 
 #include "platform/os.h"
 
+SoundState sound;
+
 namespace {
 
-constexpr int MAX_DEVICES = 64;
-constexpr int ALIAS_MAX = 64;
 constexpr int COMMAND_MAX = 256;  // size of every command string we build
 constexpr int MAX_TOKENS = 12;
 constexpr int TOKEN_MAX = 512;
 
-struct OpenDevice {
-  int handle;             // 0: free entry
-  char alias[ALIAS_MAX];  // empty for music tracks, which are addressed by handle
-  int notifyPending;      // the last play asked to be told when it ends
-};
-
-OpenDevice devices[MAX_DEVICES];
-
 OpenDevice* findHandle(int handle) {
   if (handle <= 0) return nullptr;
-  for (OpenDevice& d : devices)
+  for (OpenDevice& d : sound.devices)
     if (d.handle == handle) return &d;
   return nullptr;
 }
 
 OpenDevice* findAlias(const char* alias) {
   if (!alias[0]) return nullptr;
-  for (OpenDevice& d : devices)
+  for (OpenDevice& d : sound.devices)
     if (d.handle && d.alias[0] && !strcasecmp(d.alias, alias)) return &d;
   return nullptr;
 }
@@ -46,7 +35,7 @@ OpenDevice* findAlias(const char* alias) {
 // table is full (the game never holds more than a few dozen devices).
 int openDevice(const char* path, const char* alias) {
   OpenDevice* slot = nullptr;
-  for (OpenDevice& d : devices)
+  for (OpenDevice& d : sound.devices)
     if (!d.handle) {
       slot = &d;
       break;
@@ -66,7 +55,7 @@ void closeDevice(OpenDevice* d) {
 }
 
 void closeAllDevices() {
-  for (OpenDevice& d : devices)
+  for (OpenDevice& d : sound.devices)
     if (d.handle) closeDevice(&d);
 }
 
@@ -141,7 +130,7 @@ void commandPlay(char tokens[MAX_TOKENS][TOKEN_MAX], int count) {
 
 void mciSendString(const char* command) {
   if (!command) return;
-  static char tokens[MAX_TOKENS][TOKEN_MAX];
+  char tokens[MAX_TOKENS][TOKEN_MAX];
   int count = splitCommand(command, tokens);
   if (count < 2) return;
   const char* verb = tokens[0];
@@ -176,7 +165,7 @@ void mciSendString(const char* command) {
 }
 
 void handleMusicNotices() {
-  for (OpenDevice& d : devices) {
+  for (OpenDevice& d : sound.devices) {
     if (!d.handle || !d.alias[0]) continue;
     if (!osAudioTakeEndNotice(d.handle) || !d.notifyPending) continue;
     d.notifyPending = 0;
@@ -185,7 +174,10 @@ void handleMusicNotices() {
   }
 }
 
-void resetSoundState() { closeAllDevices(); }
+void resetSoundState() {
+  closeAllDevices();
+  sound = SoundState{};
+}
 
 void playWave(const char* path) {
   if (path) osPlayWave(path);

@@ -17,6 +17,21 @@ struct MusicTrack {
   int fadeState = 0;  // 0 none, 3 fading out, 4 fading in
 };
 
+// Devices are addressed either by alias (the command strings) or by the
+// handle stored in a MusicTrack; both kinds sit in one table so that
+// "close all" reaches every device the game opened.
+constexpr int MAX_DEVICES = 64;
+constexpr int ALIAS_MAX = 64;
+struct OpenDevice {
+  int handle;             // 0: free entry
+  char alias[ALIAS_MAX];  // empty for music tracks, which are addressed by handle
+  int notifyPending;      // the last play asked to be told when it ends
+};
+struct SoundState {
+  OpenDevice devices[MAX_DEVICES];
+};
+extern SoundState sound;
+
 void playWave(const char* path);
 const char* channelAlias(const char* path, char* out, int outSize);
 const char* fileExtension(const char* path);
@@ -38,4 +53,4 @@ void playAliasFromStart(const char* alias);
 void mciSendString(const char* command);
 // Called while messages are pumped: restarts a notifying alias at its end.
 void handleMusicNotices();
-void resetSoundState();
+void resetSoundState();  // closes every device

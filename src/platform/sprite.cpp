@@ -335,8 +335,8 @@ inline uint32_t addSaturate(uint32_t a, uint32_t b) {
 // toward zero, plus c.
 void turnPoint(int px, int py, int cx, int cy, int deg, int* outX, int* outY) {
   double dx = px - cx, dy = py - cy;
-  double xr = dx * CosTable[deg] - dy * SinTable[deg];
-  double yr = dx * SinTable[deg] + dy * CosTable[deg];
+  double xr = dx * trig.cosTable[deg] - dy * trig.sinTable[deg];
+  double yr = dx * trig.sinTable[deg] + dy * trig.cosTable[deg];
   *outX = (int)xr + cx;
   *outY = (int)yr + cy;
 }
@@ -629,8 +629,8 @@ void drawLine(Sprite dc, int x1, int y1, int x2, int y2, uint32_t colour) {
 
 void drawCircle(Sprite dc, int cx, int cy, int r, uint32_t colour) {
   for (int d = 1; d <= 360; d++) {
-    int xa = (int)(cx + r * CosTable[d]), ya = (int)(cy + r * SinTable[d]);
-    int xb = (int)(cx + r * CosTable[d + 1]), yb = (int)(cy + r * SinTable[d + 1]);
+    int xa = (int)(cx + r * trig.cosTable[d]), ya = (int)(cy + r * trig.sinTable[d]);
+    int xb = (int)(cx + r * trig.cosTable[d + 1]), yb = (int)(cy + r * trig.sinTable[d + 1]);
     drawLine(dc, xa, ya, xb, yb, colour);
   }
 }

@@ -22,12 +22,6 @@ TextState textState;
 
 namespace {
 
-FT_Library library = nullptr;
-FT_Face face = nullptr;
-int deviceCellW = 8;  // the cell in device pixels (doubled in scale mode 1)
-int deviceCellH = 16;
-int baseline = 14;  // from the top of a cell
-
 constexpr size_t TEXT_BUFFER_BYTES = 2048;
 
 // Japanese fixed-pitch faces first, then whatever the system has.
@@ -50,23 +44,23 @@ std::vector<std::string> fontCandidates() {
 }
 
 bool openFace() {
-  if (!library && FT_Init_FreeType(&library) != 0) {
-    library = nullptr;
+  if (!textState.ftLibrary && FT_Init_FreeType(&textState.ftLibrary) != 0) {
+    textState.ftLibrary = nullptr;
     return false;
   }
   for (const std::string& path : fontCandidates()) {
     FT_Face f = nullptr;
-    if (FT_New_Face(library, path.c_str(), 0, &f) != 0) continue;
-    if (FT_Set_Pixel_Sizes(f, 0, (FT_UInt)deviceCellH) != 0) {
+    if (FT_New_Face(textState.ftLibrary, path.c_str(), 0, &f) != 0) continue;
+    if (FT_Set_Pixel_Sizes(f, 0, (FT_UInt)textState.deviceCellH) != 0) {
       FT_Done_Face(f);
       continue;
     }
-    face = f;
+    textState.ftFace = f;
     // Share the cell between ascent and descent as the font's own ratio.
-    long ascent = face->ascender, descent = -(long)face->descender;
-    long total = ascent + descent > 0 ? ascent + descent : face->units_per_EM;
-    long shared = (ascent * deviceCellH * 2 + total) / (2 * total);  // rounded
-    baseline = (int)std::clamp<long>(shared, 1, deviceCellH);
+    long ascent = f->ascender, descent = -(long)f->descender;
+    long total = ascent + descent > 0 ? ascent + descent : f->units_per_EM;
+    long shared = (ascent * textState.deviceCellH * 2 + total) / (2 * total);  // rounded
+    textState.baseline = (int)std::clamp<long>(shared, 1, textState.deviceCellH);
     return true;
   }
   return false;
@@ -119,12 +113,7 @@ int cellsOf(uint32_t cp) {
   return 2;
 }
 
-struct Glyph {
-  uint32_t cp;
-  int cells;
-};
-
-void decodeText(const char* text, std::vector<Glyph>* out) {
+void decodeText(const char* text, std::vector<TextGlyph>* out) {
   out->clear();
   size_t n = std::strlen(text);
   for (size_t i = 0; i < n;) {
@@ -136,14 +125,15 @@ void decodeText(const char* text, std::vector<Glyph>* out) {
 // Draws one character with its cell's top-left at device (x, y), clipped.
 void drawGlyph(Sprite dc, int x, int y, uint32_t cp, uint32_t pixel) {
   if (cp < 0x20 || cp == 0x7F) return;  // control characters leave their cell empty
+  FT_Face face = textState.ftFace;
   if (FT_Load_Char(face, cp, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return;
   const FT_Bitmap& bm = face->glyph->bitmap;
   int left = x + face->glyph->bitmap_left;
-  int top = y + baseline - face->glyph->bitmap_top;
+  int top = y + textState.baseline - face->glyph->bitmap_top;
   for (unsigned r = 0; r < bm.rows; r++) {
     int py = top + (int)r;
     // Ink stays within its line; the neighbouring lines are other cells.
-    if (py < y || py >= y + deviceCellH || py < 0 || py >= dc->height) continue;
+    if (py < y || py >= y + textState.deviceCellH || py < 0 || py >= dc->height) continue;
     const uint8_t* row = bm.buffer + (ptrdiff_t)r * bm.pitch;
     for (unsigned c = 0; c < bm.width; c++) {
       int px = left + (int)c;
@@ -163,18 +153,19 @@ void fillCells(Sprite dc, int x, int y, int w, int h, uint32_t pixel) {
               dc->pixels.begin() + (size_t)r * dc->width + x1, pixel);
 }
 
-// One line of glyphs [from, to) at device (x, y), background first.
-void drawLineOfGlyphs(Sprite dc, int x, int y, const std::vector<Glyph>& g, size_t from, size_t to,
-                      uint32_t colour, uint32_t background) {
+// One line of textState.glyphs [from, to) at device (x, y), background first.
+void drawLineOfGlyphs(Sprite dc, int x, int y, const std::vector<TextGlyph>& g, size_t from,
+                      size_t to, uint32_t colour, uint32_t background) {
   int cells = 0;
   for (size_t k = from; k < to; k++) cells += g[k].cells;
   if (background != TRANSPARENT_BACKGROUND)
-    fillCells(dc, x, y, cells * deviceCellW, deviceCellH, colorRefToPixel(background));
+    fillCells(dc, x, y, cells * textState.deviceCellW, textState.deviceCellH,
+              colorRefToPixel(background));
   uint32_t pixel = colorRefToPixel(colour);
   int penX = x;
   for (size_t k = from; k < to; k++) {
     drawGlyph(dc, penX, y, g[k].cp, pixel);
-    penX += g[k].cells * deviceCellW;
+    penX += g[k].cells * textState.deviceCellW;
   }
 }
 
@@ -184,14 +175,13 @@ bool ensureFont() {
   return textState.hasFont != 0;
 }
 
-std::vector<Glyph> glyphs;  // reused between calls
-
 void drawFormatted(Sprite dc, int x, int y, uint32_t colour, uint32_t background,
                    const char* text) {
   if (!dc || !ensureFont()) return;
-  decodeText(text, &glyphs);
+  decodeText(text, &textState.glyphs);
   int s = scaleFactor();
-  drawLineOfGlyphs(dc, x * s, y * s, glyphs, 0, glyphs.size(), colour, background);
+  drawLineOfGlyphs(dc, x * s, y * s, textState.glyphs, 0, textState.glyphs.size(), colour,
+                   background);
 }
 
 }  // namespace
@@ -202,15 +192,21 @@ void createTextFont(int cellWidth, int cellHeight, const char* faceName) {
   textState.cellHeight = cellHeight;
   std::snprintf(textState.face, sizeof textState.face, "%s", faceName ? faceName : "");
   int s = scaleFactor();
-  deviceCellW = std::max(1, cellWidth * s);
-  deviceCellH = std::max(1, cellHeight * s);
+  textState.deviceCellW = std::max(1, cellWidth * s);
+  textState.deviceCellH = std::max(1, cellHeight * s);
   textState.hasFont = openFace() ? 1 : 0;
 }
 
 void releaseTextFont() {
-  if (face) FT_Done_Face(face);
-  face = nullptr;
+  if (textState.ftFace) FT_Done_Face(textState.ftFace);
+  textState.ftFace = nullptr;
   textState.hasFont = 0;
+}
+
+void resetTextState() {
+  releaseTextFont();
+  if (textState.ftLibrary) FT_Done_FreeType(textState.ftLibrary);
+  textState = TextState{};
 }
 
 void drawTextOnWindow(int x, int y, uint32_t colour, const char* format, ...) {
@@ -238,8 +234,9 @@ void drawText(Sprite dc, int x, int y, uint32_t colour, uint32_t background, con
 
 void drawTextLineQuietly(Sprite dc, int x, int y, uint32_t colour, const char* utf8) {
   if (!dc || !ensureFont()) return;
-  decodeText(utf8, &glyphs);
-  drawLineOfGlyphs(dc, x, y, glyphs, 0, glyphs.size(), colour, TRANSPARENT_BACKGROUND);
+  decodeText(utf8, &textState.glyphs);
+  drawLineOfGlyphs(dc, x, y, textState.glyphs, 0, textState.glyphs.size(), colour,
+                   TRANSPARENT_BACKGROUND);
 }
 
 void drawTextBox(Sprite dc, int x, int y, int w, int h, uint32_t colour, uint32_t background,
@@ -251,15 +248,15 @@ void drawTextBox(Sprite dc, int x, int y, int w, int h, uint32_t colour, uint32_
   std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
   if (dc && ensureFont()) {
-    decodeText(text, &glyphs);
+    decodeText(text, &textState.glyphs);
     int s = scaleFactor();
     int boxW = w * s, left = x * s, top = y * s;
     int line = 0;
-    size_t n = glyphs.size(), start = 0;
+    size_t n = textState.glyphs.size(), start = 0;
     while (start <= n) {
       // One paragraph: up to a line break (CR LF, LF or CR).
       size_t end = start;
-      while (end < n && glyphs[end].cp != '\n' && glyphs[end].cp != '\r') end++;
+      while (end < n && textState.glyphs[end].cp != '\n' && textState.glyphs[end].cp != '\r') end++;
       size_t i = start;
       do {
         // Greedy fill; breaks go after a run of spaces or between two wide
@@ -267,15 +264,16 @@ void drawTextBox(Sprite dc, int x, int y, int w, int h, uint32_t colour, uint32_
         size_t k = i, lastBreak = i;
         int width = 0;
         while (k < end) {
-          int gw = glyphs[k].cells * deviceCellW;
-          if (glyphs[k].cp == ' ') {
+          int gw = textState.glyphs[k].cells * textState.deviceCellW;
+          if (textState.glyphs[k].cp == ' ') {
             // Spaces may hang past the edge; the line can break after them.
             width += gw;
             k++;
             lastBreak = k;
             continue;
           }
-          if (k > i && glyphs[k].cells == 2 && glyphs[k - 1].cells == 2) lastBreak = k;
+          if (k > i && textState.glyphs[k].cells == 2 && textState.glyphs[k - 1].cells == 2)
+            lastBreak = k;
           if (width + gw > boxW && k > i) break;
           width += gw;
           k++;
@@ -285,16 +283,17 @@ void drawTextBox(Sprite dc, int x, int y, int w, int h, uint32_t colour, uint32_
         // Spaces where the line breaks are not drawn.
         size_t drawEnd = lineEnd;
         if (lineEnd < end)
-          while (drawEnd > i && glyphs[drawEnd - 1].cp == ' ') drawEnd--;
-        drawLineOfGlyphs(dc, left, top + line * deviceCellH, glyphs, i, drawEnd, colour,
-                         background);
+          while (drawEnd > i && textState.glyphs[drawEnd - 1].cp == ' ') drawEnd--;
+        drawLineOfGlyphs(dc, left, top + line * textState.deviceCellH, textState.glyphs, i, drawEnd,
+                         colour, background);
         line++;
         i = lineEnd;
-        while (i < end && glyphs[i].cp == ' ' && lineEnd < end) i++;
+        while (i < end && textState.glyphs[i].cp == ' ' && lineEnd < end) i++;
       } while (i < end);
       if (end >= n) break;
       start = end + 1;
-      if (glyphs[end].cp == '\r' && start < n && glyphs[start].cp == '\n') start++;
+      if (textState.glyphs[end].cp == '\r' && start < n && textState.glyphs[start].cp == '\n')
+        start++;
     }
   }
   flushDrawing();

@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/stage_drawing.h"
 #include "bombs/bomb_state.h"
+#include "platform/demo_file.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/input.h"
@@ -17,6 +18,8 @@
 #include "player/player_state.h"
 #include "stage/assets.h"
 #include "stage/stage_state.h"
+
+TraceState traceState;
 
 namespace {
 
@@ -54,18 +57,30 @@ void fieldFloat(std::string& out, const char* name, float v) {
   putFloat(out, v);
 }
 
+// Named numbers written in order, for the objects and groups of a line.
+struct IntField {
+  const char* name;
+  long long value;
+};
+void fieldInts(std::string& out, std::initializer_list<IntField> fields) {
+  for (const IntField& f : fields) fieldInt(out, f.name, f.value);
+}
+
+// One element of a list: "{", or ",{" after another.
+void openElement(std::string& out) {
+  if (out.back() != '[') out += ',';
+  out += '{';
+}
+
 void bombList(std::string& out, const char* name, const BombArrays& b, int count) {
   field(out, name);
   out += '[';
   if (count > 10) count = 10;
   for (int i = 0; i < count; i++) {
-    if (i) out += ',';
-    out += "{\"x\":";
-    putFloat(out, b.x[i]);
-    out += ",\"y\":";
-    putFloat(out, b.y[i]);
-    out += ",\"state\":";
-    putInt(out, b.state[i]);
+    openElement(out);
+    fieldFloat(out, "x", b.x[i]);
+    fieldFloat(out, "y", b.y[i]);
+    fieldInt(out, "state", b.state[i]);
     out += '}';
   }
   out += ']';
@@ -74,18 +89,11 @@ void bombList(std::string& out, const char* name, const BombArrays& b, int count
 void platformList(std::string& out) {
   field(out, "platforms");
   out += '[';
-  bool first = true;
   for (MovingPlatform* p = stage.platforms; p; p = p->next) {
-    if (!first) out += ',';
-    first = false;
-    out += "{\"x\":";
-    putFloat(out, p->x);
-    out += ",\"y\":";
-    putFloat(out, p->y);
-    out += ",\"direction\":";
-    putInt(out, p->direction);
-    out += ",\"axis\":";
-    putInt(out, p->axis);
+    openElement(out);
+    fieldFloat(out, "x", p->x);
+    fieldFloat(out, "y", p->y);
+    fieldInts(out, {{"direction", p->direction}, {"axis", p->axis}});
     out += '}';
   }
   out += ']';
@@ -110,9 +118,6 @@ void quoted(std::string& out, const std::string& text) {
   out += '"';
 }
 
-// The file behind each audio handle, from the sound log's "open" lines.
-std::map<int, std::string> audioFiles;
-
 // The sound effects started in this picture, by file, in order: one-shot
 // waves and plays of the sound channels (the music is listed apart).
 void soundList(std::string& out, const std::vector<std::string>& audioLog) {
@@ -124,12 +129,13 @@ void soundList(std::string& out, const std::vector<std::string>& audioLog) {
     if (line.rfind("open ", 0) == 0) {
       size_t space = line.find(' ', 5);
       if (space != std::string::npos)
-        audioFiles[std::atoi(line.c_str() + 5)] = line.substr(space + 1);
+        traceState.audioFiles[std::atoi(line.c_str() + 5)] = line.substr(space + 1);
     } else if (line.rfind("wave ", 0) == 0) {
       started = line.substr(5);
     } else if (line.rfind("play ", 0) == 0) {
-      auto file = audioFiles.find(std::atoi(line.c_str() + 5));
-      if (file != audioFiles.end() && file->second.rfind("SE/", 0) == 0) started = file->second;
+      auto file = traceState.audioFiles.find(std::atoi(line.c_str() + 5));
+      if (file != traceState.audioFiles.end() && file->second.rfind("SE/", 0) == 0)
+        started = file->second;
     }
     if (started.empty()) continue;
     if (!first) out += ',';
@@ -148,20 +154,17 @@ void musicList(std::string& out) {
       {"title", &assets.titleMusic}, {"main", &assets.mainMusic}, {"boss", &assets.bossMusic}};
   field(out, "music");
   out += '[';
-  bool first = true;
   for (const auto& t : TRACKS) {
     int id = t.track->deviceId;
     if (!id) continue;
-    if (!first) out += ',';
-    first = false;
-    out += "{\"name\":\"";
+    openElement(out);
+    field(out, "name");
+    out += '"';
     out += t.name;
-    out += "\",\"playing\":";
-    putInt(out, headlessAudioPlaying(id));
-    out += ",\"volume\":";
-    putInt(out, t.track->volume);
-    out += ",\"positionMs\":";
-    putInt(out, osAudioPositionMs(id));
+    out += '"';
+    fieldInts(out, {{"playing", headlessAudioPlaying(id)},
+                    {"volume", t.track->volume},
+                    {"positionMs", osAudioPositionMs(id)}});
     out += '}';
   }
   out += ']';
@@ -172,6 +175,12 @@ void group(std::string& out, const char* name) {
   out += '{';
 }
 
+void intGroup(std::string& out, const char* name, std::initializer_list<IntField> fields) {
+  group(out, name);
+  fieldInts(out, fields);
+  out += '}';
+}
+
 // Per-picture fields beyond the shared ones, grouped by subsystem.
 void pictureGroups(std::string& out) {
   group(out, "player");
@@ -179,25 +188,23 @@ void pictureGroups(std::string& out) {
   fieldFloat(out, "speedY", player.speedY);
   fieldInt(out, "jumpLock", player.jumpLock);
   out += '}';
-  group(out, "warp");
-  fieldInt(out, "localWarpPhase", player.localWarpPhase);
-  fieldInt(out, "stageWarpPhase", player.stageWarpPhase);
-  fieldInt(out, "warpFrame", player.warpFrame);
-  fieldInt(out, "warpUpLatch", player.warpUpLatch);
-  fieldInt(out, "previousStage", player.previousStage);
-  fieldInt(out, "lastSavedX", stage.lastSavedX);
-  fieldInt(out, "lastSavedY", stage.lastSavedY);
-  out += '}';
-  group(out, "counters");
-  fieldInt(out, "frameCount", app.frameCount);
-  fieldInt(out, "stageTick", stageDraw.stageTick);
-  fieldInt(out, "pulseFrame", stageDraw.pulseFrame);
-  fieldInt(out, "portalFrame", stageDraw.portalFrame);
-  fieldInt(out, "arrowBob", stageDraw.arrowBob);
-  fieldInt(out, "stageStartMs", app.stageStartMs);
-  fieldInt(out, "stageMinutes", app.stageMinutes);
-  fieldInt(out, "stageSeconds", app.stageSeconds);
-  out += '}';
+  intGroup(out, "warp",
+           {{"localWarpPhase", player.localWarpPhase},
+            {"stageWarpPhase", player.stageWarpPhase},
+            {"warpFrame", player.warpFrame},
+            {"warpUpLatch", player.warpUpLatch},
+            {"previousStage", player.previousStage},
+            {"lastSavedX", stage.lastSavedX},
+            {"lastSavedY", stage.lastSavedY}});
+  intGroup(out, "counters",
+           {{"frameCount", app.frameCount},
+            {"stageTick", stageDraw.stageTick},
+            {"pulseFrame", stageDraw.pulseFrame},
+            {"portalFrame", stageDraw.portalFrame},
+            {"arrowBob", stageDraw.arrowBob},
+            {"stageStartMs", app.stageStartMs},
+            {"stageMinutes", app.stageMinutes},
+            {"stageSeconds", app.stageSeconds}});
 }
 
 // The title menu: its phase, cursor, the fades of logo, menu and cover,
@@ -322,29 +329,23 @@ void commonFields(std::string& out) {
 }  // namespace
 
 bool parseInputScript(const std::string& text, std::vector<InputStep>* steps, std::string* error) {
-  std::istringstream in(text);
-  std::string line;
-  int lineNo = 0;
-  while (std::getline(in, line)) {
-    lineNo++;
-    size_t hash = line.find('#');
-    if (hash != std::string::npos) line.erase(hash);
-    std::istringstream words(line);
-    std::string countWord, keysWord, extra;
-    if (!(words >> countWord)) continue;  // blank or comment
-    InputStep step;
-    char* end = nullptr;
-    long count = std::strtol(countWord.c_str(), &end, 10);
-    if (*end || count < 0 || count > 10000000 || !(words >> keysWord) || (words >> extra) ||
-        !parseKeys(keysWord, &step.keys)) {
-      *error = "line " + std::to_string(lineNo) + ": expected 'COUNT KEYS' (keys: " +
-               "Left Right Up Down Space Enter Esc Q W E joined by '+', or '-')";
-      return false;
-    }
-    step.count = (int)count;
-    steps->push_back(step);
-  }
-  return true;
+  int lines = forEachWordLine(
+      text, [&](int lineNo, const std::string& countWord, std::istringstream& words) {
+        InputStep step;
+        std::string keysWord, extra;
+        char* end = nullptr;
+        long count = std::strtol(countWord.c_str(), &end, 10);
+        if (*end || count < 0 || count > 10000000 || !(words >> keysWord) || (words >> extra) ||
+            !parseKeys(keysWord, &step.keys)) {
+          *error = "line " + std::to_string(lineNo) + ": expected 'COUNT KEYS' (keys: " +
+                   "Left Right Up Down Space Enter Esc Q W E joined by '+', or '-')";
+          return false;
+        }
+        step.count = (int)count;
+        steps->push_back(step);
+        return true;
+      });
+  return lines >= 0;
 }
 
 const std::vector<int>* keysForPicture(const std::vector<InputStep>& steps, int n) {

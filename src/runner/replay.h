@@ -2,6 +2,7 @@
 // writes as JSON.
 #pragma once
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,13 @@ bool parseInputScript(const std::string& text, std::vector<InputStep>* steps, st
 // The keys of picture number n (from 1); empty after the script's end.
 const std::vector<int>* keysForPicture(const std::vector<InputStep>& steps, int n);
 int scriptLength(const std::vector<InputStep>& steps);
+
+// What the trace remembers between pictures: the file behind each audio
+// handle, from the sound log's "open" lines.
+struct TraceState {
+  std::map<int, std::string> audioFiles;
+};
+extern TraceState traceState;
 
 // One trace line; audioLog is the sound log of this picture, withGrid adds
 // the grid's cells (--trace-grid).

@@ -47,19 +47,27 @@ struct Options {
   std::map<int, std::string> shots;
 };
 
-Options options;
-std::vector<InputStep> script;
-// A demo given as --input: its keys, clock and checks instead of a script.
-Demo demo;
-bool playingDemo = false;
-int lastPicture = 0;
-FILE* trace = nullptr;
-FILE* hashes = nullptr;
-// The last hashed picture and its hash: a picture equal to the one before
-// it is compared rather than hashed again.
-std::vector<uint32_t> hashedFrame;
 constexpr int HASH_BYTES = 32;  // SHA-256
-char hashedHex[2 * HASH_BYTES + 1];
+
+// Everything the runner holds for one run.
+struct RunnerState {
+  Options options;
+  std::vector<InputStep> script;
+  // A demo given as --input: its keys, clock and checks instead of a script.
+  Demo demo;
+  bool playingDemo = false;
+  int lastPicture = 0;
+  FILE* trace = nullptr;
+  FILE* hashes = nullptr;
+  // The last hashed picture and its hash: a picture equal to the one before
+  // it is compared rather than hashed again.
+  std::vector<uint32_t> hashedFrame;
+  char hashedHex[2 * HASH_BYTES + 1] = "";
+  // Set by SIGTERM or SIGINT, read between two pictures.
+  volatile std::sig_atomic_t stopSignal = 0;
+  std::string tempSaveDir;  // the run's own save folder, when it was given none
+};
+RunnerState runner;
 
 // Exit status of a demo that went another way than it was recorded.
 constexpr int EXIT_DEMO_DIVERGED = 3;
@@ -132,58 +140,59 @@ void parseOptions(int argc, char** argv) {
       std::exit(0);
     }
     if (a == "--trace-grid") {
-      options.traceGrid = true;
+      runner.options.traceGrid = true;
       continue;
     }
     if (i + 1 >= argc) fail("missing value after " + a + "\n" + USAGE);
     const char* v = argv[++i];
     if (a == "--data")
-      options.dataDir = absolute(v);
+      runner.options.dataDir = absolute(v);
     else if (a == "--save")
-      options.saveDir = absolute(v);
+      runner.options.saveDir = absolute(v);
     else if (a == "--answer") {
       if (std::strcmp(v, "yes") && std::strcmp(v, "no")) fail("--answer takes yes or no");
-      options.answerYes = !std::strcmp(v, "yes");
+      runner.options.answerYes = !std::strcmp(v, "yes");
     } else if (a == "--stage")
-      options.stage = parseNumber(v, "stage");
+      runner.options.stage = parseNumber(v, "stage");
     else if (a == "--input")
-      options.inputFile = absolute(v);
+      runner.options.inputFile = absolute(v);
     else if (a == "--frames")
-      options.frames = parseNumber(v, "frame count");
+      runner.options.frames = parseNumber(v, "frame count");
     else if (a == "--shot") {
       const char* colon = std::strchr(v, ':');
       if (!colon) fail("--shot takes N:FILE.png");
-      options.shots[parseNumber(std::string(v, colon).c_str(), "picture number")] =
+      runner.options.shots[parseNumber(std::string(v, colon).c_str(), "picture number")] =
           absolute(colon + 1);
     } else if (a == "--state")
-      options.stateFile = absolute(v);
+      runner.options.stateFile = absolute(v);
     else if (a == "--trace")
-      options.traceFile = absolute(v);
+      runner.options.traceFile = absolute(v);
     else if (a == "--clock-start")
-      options.clockStart = parseClock(v);
+      runner.options.clockStart = parseClock(v);
     else if (a == "--picture-hashes")
-      options.hashFile = absolute(v);
+      runner.options.hashFile = absolute(v);
     else
       fail("unknown option " + a + "\n" + USAGE);
   }
 }
 
 void loadScript() {
-  if (options.inputFile.empty()) return;
+  if (runner.options.inputFile.empty()) return;
   // A folder or a device would read as an empty script, or never end.
   struct stat st;
-  if (stat(options.inputFile.c_str(), &st) != 0)
-    fail("cannot read " + options.inputFile + ": " + std::strerror(errno));
-  if (!S_ISREG(st.st_mode)) fail("cannot read " + options.inputFile + ": not a regular file");
-  std::ifstream in(options.inputFile);
-  if (!in) fail("cannot read " + options.inputFile + ": " + std::strerror(errno));
+  if (stat(runner.options.inputFile.c_str(), &st) != 0)
+    fail("cannot read " + runner.options.inputFile + ": " + std::strerror(errno));
+  if (!S_ISREG(st.st_mode))
+    fail("cannot read " + runner.options.inputFile + ": not a regular file");
+  std::ifstream in(runner.options.inputFile);
+  if (!in) fail("cannot read " + runner.options.inputFile + ": " + std::strerror(errno));
   std::stringstream text;
   text << in.rdbuf();
   std::string error;
-  playingDemo = looksLikeDemo(text.str());
-  bool ok = playingDemo ? parseDemo(text.str(), &demo, &error)
-                        : parseInputScript(text.str(), &script, &error);
-  if (!ok) fail(options.inputFile + ": " + error);
+  runner.playingDemo = looksLikeDemo(text.str());
+  bool ok = runner.playingDemo ? parseDemo(text.str(), &runner.demo, &error)
+                               : parseInputScript(text.str(), &runner.script, &error);
+  if (!ok) fail(runner.options.inputFile + ": " + error);
 }
 
 void writeState();
@@ -191,27 +200,27 @@ void writeState();
 // A demo starts where it was recorded, with its save files and its clock;
 // options given on the command line still win.
 void useDemo() {
-  if (options.stage < 0) options.stage = demo.startStage;
-  if (options.answerYes < 0) options.answerYes = demo.answerYes;
-  for (const DemoSaveFile& f : demo.saves) {
-    std::string path = options.saveDir + "/" + f.name;
+  if (runner.options.stage < 0) runner.options.stage = runner.demo.startStage;
+  if (runner.options.answerYes < 0) runner.options.answerYes = runner.demo.answerYes;
+  for (const DemoSaveFile& f : runner.demo.saves) {
+    std::string path = runner.options.saveDir + "/" + f.name;
     FILE* out = openOutput(path);
     writeOutput(out, f.bytes, path);
     closeOutput(&out, path);
   }
-  for (const DemoPicture& p : demo.pictures) headless.clockByPicture.push_back(p.nowMs);
-  if (!demo.pictures.empty()) headless.nowMs = demo.pictures[0].nowMs;
+  for (const DemoPicture& p : runner.demo.pictures) headless.clockByPicture.push_back(p.nowMs);
+  if (!runner.demo.pictures.empty()) headless.nowMs = runner.demo.pictures[0].nowMs;
 }
 
 int demoLength() {
-  return demo.pictures.size() > 2000000000 ? 2000000000 : (int)demo.pictures.size();
+  return runner.demo.pictures.size() > 2000000000 ? 2000000000 : (int)runner.demo.pictures.size();
 }
 
 // A replay that finds the game in another state than the recording did
 // stops at the first such picture rather than playing on.
 void checkDemo(int picture) {
-  if (!playingDemo || picture > demoLength()) return;
-  const DemoPicture& p = demo.pictures[picture - 1];
+  if (!runner.playingDemo || picture > demoLength()) return;
+  const DemoPicture& p = runner.demo.pictures[picture - 1];
   if (!p.hasCheck || p.check == stateCheck()) return;
   std::fprintf(stderr,
                "puxten-replay: the demo diverges at picture %d: the game's state differs from the "
@@ -223,13 +232,13 @@ void checkDemo(int picture) {
 
 void holdKeysFor(int picture) {
   headlessReleaseAllKeys();
-  if (playingDemo) {
-    unsigned mask = picture <= demoLength() ? demo.pictures[picture - 1].keys : 0;
+  if (runner.playingDemo) {
+    unsigned mask = picture <= demoLength() ? runner.demo.pictures[picture - 1].keys : 0;
     for (int i = 0; i < GAME_KEY_COUNT; i++)
       if (mask & (1u << i)) headlessSetKey(GAME_KEYS[i].vk, 1);
     return;
   }
-  const std::vector<int>* keys = keysForPicture(script, picture);
+  const std::vector<int>* keys = keysForPicture(runner.script, picture);
   if (keys)
     for (int vk : *keys) headlessSetKey(vk, 1);
 }
@@ -238,7 +247,7 @@ void holdKeysFor(int picture) {
 // 0x00RRGGBB word in little-endian byte order, row by row.
 void writePictureHash() {
   const std::vector<uint32_t>& frame = headless.lastFrame;
-  if (frame != hashedFrame) {
+  if (frame != runner.hashedFrame) {
     uint8_t digest[HASH_BYTES] = {};
 #if PUXTEN_PICTURE_HASHES
     static_assert(std::endian::native == std::endian::little);
@@ -248,27 +257,26 @@ void writePictureHash() {
     sha256_update(&ctx, frame.size() * sizeof frame[0], (const uint8_t*)frame.data());
     sha256_digest(&ctx, sizeof digest, digest);
 #endif
-    for (int i = 0; i < HASH_BYTES; i++) std::snprintf(hashedHex + 2 * i, 3, "%02x", digest[i]);
-    hashedFrame = frame;
+    for (int i = 0; i < HASH_BYTES; i++)
+      std::snprintf(runner.hashedHex + 2 * i, 3, "%02x", digest[i]);
+    runner.hashedFrame = frame;
   }
-  writeOutput(hashes, std::string(hashedHex) + "\n", options.hashFile);
+  writeOutput(runner.hashes, std::string(runner.hashedHex) + "\n", runner.options.hashFile);
 }
 
 void writeState() {
-  closeOutput(&trace, options.traceFile);
-  closeOutput(&hashes, options.hashFile);
-  if (options.stateFile.empty()) return;
-  FILE* f = openOutput(options.stateFile);
-  writeOutput(f, stateJson(), options.stateFile);
-  closeOutput(&f, options.stateFile);
+  closeOutput(&runner.trace, runner.options.traceFile);
+  closeOutput(&runner.hashes, runner.options.hashFile);
+  if (runner.options.stateFile.empty()) return;
+  FILE* f = openOutput(runner.options.stateFile);
+  writeOutput(f, stateJson(), runner.options.stateFile);
+  closeOutput(&f, runner.options.stateFile);
 }
 
 // SIGTERM and SIGINT end the run between two pictures: outputs are left
 // as far as they got, the temporary save folder is removed (at exit) and
 // the status, 128 + the signal's number, says the run was cut short.
-volatile std::sig_atomic_t stopSignal = 0;
-
-void noteStopSignal(int signal) { stopSignal = signal; }
+void noteStopSignal(int signal) { runner.stopSignal = signal; }
 
 void catchStopSignals() {
   struct sigaction action = {};
@@ -279,24 +287,25 @@ void catchStopSignals() {
 }
 
 [[noreturn]] void endCutShort() {
-  for (FILE* f : {trace, hashes})
+  for (FILE* f : {runner.trace, runner.hashes})
     if (f) std::fclose(f);
-  std::fprintf(stderr, "puxten-replay: cut short by signal %d after picture %d\n", (int)stopSignal,
-               lastPicture);
-  std::exit(128 + stopSignal);
+  std::fprintf(stderr, "puxten-replay: cut short by signal %d after picture %d\n",
+               (int)runner.stopSignal, runner.lastPicture);
+  std::exit(128 + runner.stopSignal);
 }
 
 void afterPicture(int picture) {
-  if (stopSignal) endCutShort();
-  lastPicture = picture;
+  if (runner.stopSignal) endCutShort();
+  runner.lastPicture = picture;
   checkDemo(picture);
   // The sound log is taken every picture, so it never grows with the run.
   std::vector<std::string> audioLog = headlessAudioTakeLog();
-  if (trace)
-    writeOutput(trace, traceLine(picture, audioLog, options.traceGrid) + "\n", options.traceFile);
-  if (hashes) writePictureHash();
-  auto shot = options.shots.find(picture);
-  if (shot != options.shots.end()) {
+  if (runner.trace)
+    writeOutput(runner.trace, traceLine(picture, audioLog, runner.options.traceGrid) + "\n",
+                runner.options.traceFile);
+  if (runner.hashes) writePictureHash();
+  auto shot = runner.options.shots.find(picture);
+  if (shot != runner.options.shots.end()) {
     SpriteSurface s;
     s.width = headless.lastFrameWidth;
     s.height = headless.lastFrameHeight;
@@ -304,18 +313,16 @@ void afterPicture(int picture) {
     errno = 0;
     if (!writePng(shot->second.c_str(), s)) failWriting(shot->second);
   }
-  if (picture >= options.frames) {
+  if (picture >= runner.options.frames) {
     writeState();
     std::exit(0);
   }
   holdKeysFor(picture + 1);
 }
 
-std::string tempSaveDir;
-
 void removeTempSaveDir() {
   std::error_code ignored;
-  if (!tempSaveDir.empty()) std::filesystem::remove_all(tempSaveDir, ignored);
+  if (!runner.tempSaveDir.empty()) std::filesystem::remove_all(runner.tempSaveDir, ignored);
 }
 
 // A run that was given no save folder plays on a fresh one of its own,
@@ -326,7 +333,7 @@ std::string makeTempSaveDir() {
   pattern = (ec ? "/tmp" : pattern) + "/puxten-save-XXXXXX";
   const char* dir = mkdtemp(pattern.data());
   if (!dir) fail("cannot make a temporary save folder " + pattern + ": " + std::strerror(errno));
-  tempSaveDir = dir;
+  runner.tempSaveDir = dir;
   std::atexit(removeTempSaveDir);
   return dir;
 }
@@ -335,8 +342,9 @@ std::string makeTempSaveDir() {
 // game's whole data (a working directory that merely holds an "image/"
 // folder is not taken).
 void enterData() {
-  if (enterDataFolder(options.dataDir.c_str())) return;
-  if (!options.dataDir.empty()) fail("cannot enter the data folder " + options.dataDir);
+  if (enterDataFolder(runner.options.dataDir.c_str())) return;
+  if (!runner.options.dataDir.empty())
+    fail("cannot enter the data folder " + runner.options.dataDir);
   std::string tried;
   for (const std::string& dir : dataFolderCandidates()) tried += "\n  " + dir;
   fail("no folder holds the game's data (" PUXTEN_DATA_MARKER "); tried:" + tried +
@@ -348,27 +356,28 @@ void enterData() {
 int main(int argc, char** argv) {
   parseOptions(argc, argv);
   loadScript();
-  if (options.frames < 0)
-    options.frames = options.inputFile.empty() ? 1
-                     : playingDemo             ? demoLength()
-                                               : scriptLength(script);
-  if (options.frames == 0) options.frames = 1;
+  if (runner.options.frames < 0)
+    runner.options.frames = runner.options.inputFile.empty() ? 1
+                            : runner.playingDemo             ? demoLength()
+                                                             : scriptLength(runner.script);
+  if (runner.options.frames == 0) runner.options.frames = 1;
   catchStopSignals();
-  if (options.saveDir.empty()) options.saveDir = makeTempSaveDir();
-  if (!options.traceFile.empty()) trace = openOutput(options.traceFile);
-  if (!options.hashFile.empty()) {
+  if (runner.options.saveDir.empty()) runner.options.saveDir = makeTempSaveDir();
+  if (!runner.options.traceFile.empty()) runner.trace = openOutput(runner.options.traceFile);
+  if (!runner.options.hashFile.empty()) {
     if (!PUXTEN_PICTURE_HASHES) fail("--picture-hashes needs a runner built with nettle");
-    hashes = openOutput(options.hashFile);
+    runner.hashes = openOutput(runner.options.hashFile);
   }
   headlessReset();
-  headlessStartClockAt(options.clockStart);
-  if (playingDemo) useDemo();
-  headless.startupAnswer = options.answerYes == 1 ? IDYES : IDNO;
+  headlessStartClockAt(runner.options.clockStart);
+  if (runner.playingDemo) useDemo();
+  headless.startupAnswer = runner.options.answerYes == 1 ? IDYES : IDNO;
   headless.onPresent = afterPicture;
   headless.onTerminate = [](int) { writeState(); };
-  if (options.stage >= 0) headless.beforeFirstFrame = [] { startOnStage(options.stage); };
+  if (runner.options.stage >= 0)
+    headless.beforeFirstFrame = [] { startOnStage(runner.options.stage); };
   holdKeysFor(1);
   enterData();
-  setSaveFolder(options.saveDir.c_str());
+  setSaveFolder(runner.options.saveDir.c_str());
   return runStartup();
 }

@@ -20,7 +20,7 @@ namespace {
 
 struct MapScanner {
   std::FILE* file;
-  unsigned char buffer[1 << 16];
+  uint8_t* buffer;  // the stage record's read buffer
   size_t length = 0;
   size_t position = 0;
   bool ended = false;
@@ -29,7 +29,7 @@ struct MapScanner {
   int peek() {
     if (position == length) {
       if (ended) return -1;
-      length = std::fread(buffer, 1, sizeof buffer, file);
+      length = std::fread(buffer, 1, MAP_READ_BUFFER_BYTES, file);
       position = 0;
       if (length == 0) {
         ended = true;
@@ -160,11 +160,9 @@ bool loadStage(int32_t n, char* problem, size_t problemSize) {
     }
   }
 
-  static MapScanner in;  // 64 KB buffer: kept off the stack
+  MapScanner in;
   in.file = file;
-  in.length = 0;
-  in.position = 0;
-  in.ended = false;
+  in.buffer = stage.mapReadBuffer;
   int headerValues = readHeader(in);
 
   // A size the grid cannot hold loads no cell at all: the stage is refused

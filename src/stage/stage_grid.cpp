@@ -27,13 +27,11 @@ void resetStageState() {
   resetSavesState();
 }
 
-static MapCell outsideCell;
-
 MapCell& cellAt(int row, int col) {
   if (!inGrid(row, col)) {
     // Whatever a caller wrote into it last time is forgotten.
-    outsideCell = MapCell{};
-    return outsideCell;
+    stage.outsideCell = MapCell{};
+    return stage.outsideCell;
   }
   return stage.grid[row][col];
 }

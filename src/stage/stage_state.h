@@ -7,6 +7,7 @@ constexpr int TILE_SIZE = 25;
 constexpr int GRID_SIZE = 256;
 // The longest par time a map may give; longer ones are read as this.
 constexpr int MAX_PAR_MINUTES = 9999;
+constexpr size_t MAP_READ_BUFFER_BYTES = 1 << 16;
 
 enum TileKind : int {
   EMPTY = 0,
@@ -69,6 +70,7 @@ struct SwitchTimer {
 
 struct StageState {
   MapCell grid[GRID_SIZE][GRID_SIZE];
+  MapCell outsideCell;  // what cellAt gives for positions outside the array
   int32_t stageRows;
   int32_t stageCols;
   MovingPlatform* platforms;
@@ -84,6 +86,8 @@ struct StageState {
   int32_t barrelBombFound;
   // Saves.
   int32_t lastSavedX, lastSavedY;
+  // The map file being read, a block at a time.
+  uint8_t mapReadBuffer[MAP_READ_BUFFER_BYTES];
 };
 extern StageState stage;
 

@@ -64,6 +64,7 @@ void startFuzzGame() {
 void resetFuzzGame() {
   freeStageSurfaces();
   resetGame();
+  fillTrigTables();
   headlessReset();
   headlessAudioLog.clear();
   app.session = GameSession{};

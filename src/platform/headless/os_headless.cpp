@@ -88,14 +88,13 @@ void osShowNotice(const char* text) { headless.notices.push_back(text); }
 void osPollEvents(OsEvents* events) { *events = OsEvents{}; }
 int osJoystickQuery(int, uint32_t*, uint32_t*, uint32_t*) { return 0; }
 
-const char* osExecutableDataDir() {
-  static char dir[4096];
-  ssize_t n = readlink("/proc/self/exe", dir, sizeof dir - 8);
-  if (n <= 0) return "data";
-  dir[n] = 0;
-  char* slash = std::strrchr(dir, '/');
-  if (slash) std::strcpy(slash + 1, "data");
-  return dir;
+std::string osExecutableDataDir() {
+  char exe[4096];
+  ssize_t n = readlink("/proc/self/exe", exe, sizeof exe);
+  if (n <= 0 || n == (ssize_t)sizeof exe) return "data";
+  std::string dir(exe, (size_t)n);
+  size_t slash = dir.rfind('/');
+  return slash == std::string::npos ? dir : dir.substr(0, slash + 1) + "data";
 }
 
 void osBeforeFirstFrame() {

@@ -376,10 +376,9 @@ int osJoystickQuery(int id, uint32_t* x, uint32_t* y, uint32_t* buttons) {
   return 1;
 }
 
-const char* osExecutableDataDir() {
-  static char dir[4096];
+std::string osExecutableDataDir() {
   char* base = SDL_GetBasePath();
-  std::snprintf(dir, sizeof dir, "%sdata", base ? base : "./");
+  std::string dir = std::string(base ? base : "./") + "data";
   SDL_free(base);
   return dir;
 }

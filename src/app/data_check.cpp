@@ -5,7 +5,8 @@
 
 namespace {
 
-// Every picture loadAssets reads; they are decoded in full.
+// Every picture loadAssets reads; their headers are checked here, their
+// pixels once, when they are loaded.
 const char* const PICTURES[] = {
     "image/boxs.bmp",     "image/mchara.bmp",    "image/bombs.bmp",   "image/Prediction.bmp",
     "image/mapback.bmp",  "image/title.bmp",     "image/Booom.bmp",   "image/tchara.bmp",
@@ -32,9 +33,8 @@ bool failWith(const char* file, const char* why, std::string* failedFile, std::s
 
 bool checkGameData(std::string* failedFile, std::string* reason) {
   for (const char* path : PICTURES) {
-    SpriteSurface picture;
     const char* error = nullptr;
-    if (!readBitmapFile(path, &picture, &error)) return failWith(path, error, failedFile, reason);
+    if (!checkBitmapFile(path, &error)) return failWith(path, error, failedFile, reason);
   }
   for (const char* path : OTHER_FILES) {
     struct stat st;

@@ -66,7 +66,6 @@ void askStartupMode() {
 
 void loadAssets() {
   assets.backBufferDC = createBackBuffer();
-  // First, while little else is held: it is decoded whole, then shrunk.
   assets.crushSheet = loadSpriteShrunk("image/BlockCrush.bmp", CRUSH_SHRINK);
   openMusic("bgm/main.mp3", &assets.mainMusic);
   openMusic("bgm/title.mp3", &assets.titleMusic);
@@ -79,7 +78,8 @@ void loadAssets() {
   assets.bombSheet = loadSprite("image/bombs.bmp");
   assets.aimSheet = loadSprite("image/Prediction.bmp");
   assets.stageBackdrop = loadSprite("image/mapback.bmp");
-  assets.titleSheet = loadSprite("image/title.bmp");
+  // Only the logo's first frame is drawn.
+  assets.titleSheet = loadSpritePart("image/title.bmp", 640, 480);
   assets.blastSheet = loadSprite("image/Booom.bmp");
   assets.spareSheet = loadSprite("image/tchara.bmp");
   assets.blackSheet = loadSprite("image/kuro.bmp");

@@ -3,6 +3,7 @@
 // the 40-byte info header or any of its longer versions. Every read is
 // checked against the end of the data; a damaged file is refused with a
 // reason, never half-read.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -59,10 +60,29 @@ uint32_t channelValue(uint32_t v, const Channel& c) {
 
 }  // namespace
 
-bool decodeBitmap(const uint8_t* data, size_t size, SpriteSurface* out, const char** error) {
+namespace {
+
+// What the header says about the pixels, checked against the file's size.
+struct Layout {
+  int64_t width = 0, height = 0;
+  uint32_t bpp = 0, compression = 0;
+  bool topDown = false;
+  Channel red, green, blue;
+  uint32_t palette[256] = {};
+  uint32_t paletteCount = 0;
+  uint64_t rowBytes = 0, stride = 0;
+  uint32_t pixelOffset = 0;
+};
+
+// The header, masks and palette lie within the first HEAD_BYTES of a file.
+constexpr size_t HEAD_BYTES = 2048;
+
+// data holds the file's first min(size, HEAD_BYTES) bytes; size is the
+// whole file's.
+bool readLayout(const uint8_t* data, size_t size, Layout* l, const char** error) {
   if (!data || size < 14 + 12) return fail(error, "file too short for a bitmap header");
   if (data[0] != 'B' || data[1] != 'M') return fail(error, "not a bitmap file (no BM signature)");
-  uint32_t pixelOffset = le32(data + 10);
+  l->pixelOffset = le32(data + 10);
   const uint8_t* info = data + 14;
   uint32_t headerSize = le32(info);
   if (headerSize != 12 && headerSize != 40 && headerSize != 52 && headerSize != 56 &&
@@ -86,8 +106,8 @@ bool decodeBitmap(const uint8_t* data, size_t size, SpriteSurface* out, const ch
     compression = le32(info + 16);
     colorsUsed = le32(info + 32);
   }
-  bool topDown = height < 0;
-  if (topDown) height = -height;
+  l->topDown = height < 0;
+  if (l->topDown) height = -height;
   if (planes != 1) return fail(error, "bitmap plane count is not 1");
   if (width <= 0 || height <= 0) return fail(error, "bitmap has no pixels (zero or negative size)");
   if (width > MAX_SIDE || height > MAX_SIDE || width * height > MAX_PIXELS)
@@ -96,7 +116,6 @@ bool decodeBitmap(const uint8_t* data, size_t size, SpriteSurface* out, const ch
     return fail(error, "unsupported bits per pixel");
 
   // Colour masks of 16- and 32-bit pixels.
-  Channel red, green, blue;
   size_t afterHeader = 14 + headerSize;
   if (compression == 3) {  // BI_BITFIELDS
     if (bpp != 16 && bpp != 32) return fail(error, "bit-field masks need 16 or 32 bits per pixel");
@@ -105,111 +124,207 @@ bool decodeBitmap(const uint8_t* data, size_t size, SpriteSurface* out, const ch
       if (afterHeader + 12 > size) return fail(error, "bit-field masks run past the file end");
       afterHeader += 12;
     }
-    if (!channelFromMask(le32(masks), &red) || !channelFromMask(le32(masks + 4), &green) ||
-        !channelFromMask(le32(masks + 8), &blue))
+    if (!channelFromMask(le32(masks), &l->red) || !channelFromMask(le32(masks + 4), &l->green) ||
+        !channelFromMask(le32(masks + 8), &l->blue))
       return fail(error, "bit-field masks are empty or broken");
   } else if (compression != 0) {
     return fail(error, "compressed bitmaps are not supported");
   } else if (bpp == 16) {
-    channelFromMask(0x7C00, &red);
-    channelFromMask(0x03E0, &green);
-    channelFromMask(0x001F, &blue);
+    channelFromMask(0x7C00, &l->red);
+    channelFromMask(0x03E0, &l->green);
+    channelFromMask(0x001F, &l->blue);
   } else {
-    channelFromMask(0xFF0000, &red);
-    channelFromMask(0x00FF00, &green);
-    channelFromMask(0x0000FF, &blue);
+    channelFromMask(0xFF0000, &l->red);
+    channelFromMask(0x00FF00, &l->green);
+    channelFromMask(0x0000FF, &l->blue);
   }
 
   // Palette: right after the header (and masks).
-  uint32_t palette[256] = {};
-  uint32_t paletteCount = 0;
   if (bpp <= 8) {
     uint32_t most = 1u << bpp;
-    paletteCount = (core || colorsUsed == 0) ? most : colorsUsed;
-    if (paletteCount > most) paletteCount = most;  // entries past 2^bpp cannot be used
+    uint32_t count = (core || colorsUsed == 0) ? most : colorsUsed;
+    if (count > most) count = most;  // entries past 2^bpp cannot be used
     size_t entry = core ? 3 : 4;
-    if (afterHeader + (uint64_t)paletteCount * entry > size)
+    if (afterHeader + (uint64_t)count * entry > size)
       return fail(error, "bitmap palette runs past the file end");
-    for (uint32_t i = 0; i < paletteCount; i++) {
+    for (uint32_t i = 0; i < count; i++) {
       const uint8_t* e = data + afterHeader + i * entry;
-      palette[i] = (uint32_t)e[2] << 16 | (uint32_t)e[1] << 8 | e[0];
+      l->palette[i] = (uint32_t)e[2] << 16 | (uint32_t)e[1] << 8 | e[0];
     }
+    l->paletteCount = count;
   }
 
-  uint64_t rowBytes = ((uint64_t)width * bpp + 7) / 8;
-  uint64_t stride = ((uint64_t)width * bpp + 31) / 32 * 4;
-  if (pixelOffset < afterHeader) return fail(error, "bitmap pixel offset points into the header");
-  if (pixelOffset >= size) return fail(error, "bitmap pixel offset is past the file end");
+  l->rowBytes = ((uint64_t)width * bpp + 7) / 8;
+  l->stride = ((uint64_t)width * bpp + 31) / 32 * 4;
+  if (l->pixelOffset < afterHeader)
+    return fail(error, "bitmap pixel offset points into the header");
+  if (l->pixelOffset >= size) return fail(error, "bitmap pixel offset is past the file end");
   // The last row may lack its padding; every row must be there.
-  uint64_t needed = stride * (uint64_t)(height - 1) + rowBytes;
-  if (needed > size - pixelOffset) return fail(error, "bitmap pixel data is truncated");
+  uint64_t needed = l->stride * (uint64_t)(height - 1) + l->rowBytes;
+  if (needed > size - l->pixelOffset) return fail(error, "bitmap pixel data is truncated");
+  l->width = width;
+  l->height = height;
+  l->bpp = bpp;
+  l->compression = compression;
+  return true;
+}
 
-  std::vector<uint32_t> pixels((size_t)(width * height));
-  for (int64_t r = 0; r < height; r++) {
-    const uint8_t* row = data + pixelOffset + stride * (uint64_t)r;
-    int64_t outRow = topDown ? r : height - 1 - r;
-    uint32_t* dst = pixels.data() + outRow * width;
-    for (int64_t c = 0; c < width; c++) {
-      uint32_t v;
-      switch (bpp) {
-        case 1:
-        case 4:
-        case 8: {
-          uint64_t bit = (uint64_t)c * bpp;
-          uint32_t byte = row[bit / 8];
-          uint32_t index = (byte >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);
-          if (index >= paletteCount) return fail(error, "bitmap pixel refers past its palette");
-          v = palette[index];
-          break;
-        }
-        case 16: {
-          uint32_t p = le16(row + c * 2);
-          v = channelValue(p, red) << 16 | channelValue(p, green) << 8 | channelValue(p, blue);
-          break;
-        }
-        case 24: {
-          const uint8_t* p = row + c * 3;
-          v = (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 | p[0];
-          break;
-        }
-        default: {
-          if (compression == 0) {
-            v = le32(row + c * 4) & 0xFFFFFF;  // the fourth byte is unused
-            break;
-          }
-          uint32_t p = le32(row + c * 4);
-          v = channelValue(p, red) << 16 | channelValue(p, green) << 8 | channelValue(p, blue);
-          break;
-        }
-      }
-      dst[c] = v;
+// One row of the file as 0x00RRGGBB pixels.
+bool decodeRow(const Layout& l, const uint8_t* row, uint32_t* dst, const char** error) {
+  const int64_t width = l.width;
+  if (l.bpp == 24) {
+    for (int64_t c = 0; c < width; c++, row += 3)
+      dst[c] = (uint32_t)row[2] << 16 | (uint32_t)row[1] << 8 | row[0];
+    return true;
+  }
+  if (l.bpp == 32 && l.compression == 0) {
+    std::memcpy(dst, row, (size_t)width * 4);                // little-endian 0x00RRGGBB words
+    for (int64_t c = 0; c < width; c++) dst[c] &= 0xFFFFFF;  // the fourth byte is unused
+    return true;
+  }
+  for (int64_t c = 0; c < width; c++) {
+    uint32_t v;
+    if (l.bpp <= 8) {
+      uint64_t bit = (uint64_t)c * l.bpp;
+      uint32_t byte = row[bit / 8];
+      uint32_t index = (byte >> (8 - l.bpp - bit % 8)) & ((1u << l.bpp) - 1);
+      if (index >= l.paletteCount) return fail(error, "bitmap pixel refers past its palette");
+      v = l.palette[index];
+    } else {
+      uint32_t p = l.bpp == 16 ? le16(row + c * 2) : le32(row + c * 4);
+      v = channelValue(p, l.red) << 16 | channelValue(p, l.green) << 8 | channelValue(p, l.blue);
+    }
+    dst[c] = v;
+  }
+  return true;
+}
+
+// What is kept of a picture: its top-left keepW x keepH, scaled by
+// den / num (kept pixel (c, r) is the picture's (c * num / den,
+// r * num / den)).
+struct Keep {
+  int num = 1, den = 1;
+  int64_t keepW = 0, keepH = 0;  // 0: all
+  int64_t outW = 0, outH = 0;
+  std::vector<uint32_t> row;  // one decoded row of the picture
+};
+
+void startKeeping(const Layout& l, Keep* k, SpriteSurface* out) {
+  k->keepW = k->keepW > 0 ? std::min(k->keepW, l.width) : l.width;
+  k->keepH = k->keepH > 0 ? std::min(k->keepH, l.height) : l.height;
+  k->outW = k->keepW * k->den / k->num;
+  k->outH = k->keepH * k->den / k->num;
+  k->row.resize((size_t)l.width);
+  out->width = (int)k->outW;
+  out->height = (int)k->outH;
+  out->pixels.assign((size_t)(k->outW * k->outH), 0);
+  out->isWindow = 0;
+}
+
+// Decodes the picture's row pictureRow from the file row at bytes into
+// every kept row taken from it (none: it is not decoded at all).
+bool keepRow(const Layout& l, Keep& k, int64_t pictureRow, const uint8_t* bytes, SpriteSurface* out,
+             const char** error) {
+  int64_t r = (pictureRow * k.den + k.num - 1) / k.num;  // the first kept row taken from it
+  if (r >= k.outH || r * k.num / k.den != pictureRow) return true;
+  if (!decodeRow(l, bytes, k.row.data(), error)) return false;
+  for (; r < k.outH && r * k.num / k.den == pictureRow; r++) {
+    uint32_t* dst = out->pixels.data() + r * k.outW;
+    if (k.num == k.den) {
+      std::memcpy(dst, k.row.data(), (size_t)k.outW * 4);
+    } else {
+      for (int64_t c = 0; c < k.outW; c++) dst[c] = k.row[(size_t)(c * k.num / k.den)];
     }
   }
-  out->width = (int)width;
-  out->height = (int)height;
-  out->pixels = std::move(pixels);
-  out->isWindow = 0;
+  return true;
+}
+
+int64_t pictureRowOf(const Layout& l, int64_t fileRow) {
+  return l.topDown ? fileRow : l.height - 1 - fileRow;
+}
+
+// Rows are read this many bytes at a time, so that a picture is never held
+// twice (as file bytes and as pixels).
+constexpr uint64_t CHUNK_BYTES = 256 << 10;
+
+bool readBitmap(const char* path, Keep keep, SpriteSurface* out, const char** error) {
+  if (!path) return fail(error, "no file name");
+  FILE* f = std::fopen(path, "rb");
+  if (!f) return fail(error, "cannot open the bitmap file");
+  struct Closer {
+    FILE* f;
+    ~Closer() { std::fclose(f); }
+  } closer{f};
+  bool ok = std::fseek(f, 0, SEEK_END) == 0;
+  long length = ok ? std::ftell(f) : -1;
+  if (length < 0 || std::fseek(f, 0, SEEK_SET) != 0)
+    return fail(error, "cannot read the bitmap file");
+  if (length > MAX_FILE_BYTES) return fail(error, "bitmap file is absurdly large");
+  uint8_t head[HEAD_BYTES];
+  size_t headBytes = std::min((size_t)length, HEAD_BYTES);
+  if (std::fread(head, 1, headBytes, f) != headBytes)
+    return fail(error, "cannot read the bitmap file");
+  Layout l;
+  if (!readLayout(head, (size_t)length, &l, error)) return false;
+  if (!out) return true;  // the header was all that was asked for
+  SpriteSurface picture;
+  startKeeping(l, &keep, &picture);
+  if (std::fseek(f, (long)l.pixelOffset, SEEK_SET) != 0)
+    return fail(error, "cannot read the bitmap file");
+  const int64_t rowsPerChunk = (int64_t)std::max<uint64_t>(1, CHUNK_BYTES / l.stride);
+  std::vector<uint8_t> chunk((size_t)(l.stride * (uint64_t)rowsPerChunk));
+  for (int64_t first = 0; first < l.height; first += rowsPerChunk) {
+    int64_t rows = std::min(rowsPerChunk, l.height - first);
+    // The last row may lack its padding.
+    size_t bytes = (size_t)(l.stride * (uint64_t)(rows - 1) + l.rowBytes);
+    if (std::fread(chunk.data(), 1, bytes, f) != bytes)
+      return fail(error, "cannot read the bitmap file");
+    if (rows == rowsPerChunk && first + rows < l.height) {
+      // Skip the padding of the chunk's last row.
+      if (std::fseek(f, (long)(l.stride - l.rowBytes), SEEK_CUR) != 0)
+        return fail(error, "cannot read the bitmap file");
+    }
+    for (int64_t i = 0; i < rows; i++) {
+      if (!keepRow(l, keep, pictureRowOf(l, first + i), chunk.data() + l.stride * (uint64_t)i,
+                   &picture, error))
+        return false;
+    }
+  }
+  *out = std::move(picture);
+  return true;
+}
+
+}  // namespace
+
+bool decodeBitmap(const uint8_t* data, size_t size, SpriteSurface* out, const char** error) {
+  Layout l;
+  if (!readLayout(data, size, &l, error)) return false;
+  Keep keep;
+  SpriteSurface picture;
+  startKeeping(l, &keep, &picture);
+  for (int64_t r = 0; r < l.height; r++) {
+    if (!keepRow(l, keep, pictureRowOf(l, r), data + l.pixelOffset + l.stride * (uint64_t)r,
+                 &picture, error))
+      return false;
+  }
+  *out = std::move(picture);
   return true;
 }
 
 bool readBitmapFile(const char* path, SpriteSurface* out, const char** error) {
-  if (!path) return fail(error, "no file name");
-  FILE* f = std::fopen(path, "rb");
-  if (!f) return fail(error, "cannot open the bitmap file");
-  std::vector<uint8_t> bytes;
-  bool ok = std::fseek(f, 0, SEEK_END) == 0;
-  long length = ok ? std::ftell(f) : -1;
-  if (length < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
-    std::fclose(f);
-    return fail(error, "cannot read the bitmap file");
-  }
-  if (length > MAX_FILE_BYTES) {
-    std::fclose(f);
-    return fail(error, "bitmap file is absurdly large");
-  }
-  bytes.resize((size_t)length);
-  size_t got = length > 0 ? std::fread(bytes.data(), 1, bytes.size(), f) : 0;
-  std::fclose(f);
-  if (got != bytes.size()) return fail(error, "cannot read the bitmap file");
-  return decodeBitmap(bytes.data(), bytes.size(), out, error);
+  return readBitmap(path, Keep{}, out, error);
+}
+
+bool checkBitmapFile(const char* path, const char** error) {
+  return readBitmap(path, Keep{}, nullptr, error);
+}
+
+bool readBitmapFileKept(const char* path, int num, int den, int keepW, int keepH,
+                        SpriteSurface* out, const char** error) {
+  Keep keep;
+  keep.num = std::max(num, 1);
+  keep.den = std::max(den, 1);
+  keep.keepW = keepW;
+  keep.keepH = keepH;
+  return readBitmap(path, std::move(keep), out, error);
 }

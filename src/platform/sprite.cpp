@@ -43,6 +43,9 @@ Sprite newSurface(int w, int h) {
   return s;
 }
 
+// How far apart a picture's rows are kept (0: one row stands for all).
+size_t rowStride(const SpriteSurface& s) { return s.sameRows ? 0 : (size_t)s.width; }
+
 // A device coordinate of a surface's picture as a column or row of its
 // stored pixels (they differ only on windowed surfaces).
 int stored(int64_t v, int origin) {
@@ -59,6 +62,7 @@ struct Bounds {
   int x0, y0, x1, y1;
 };
 Bounds writable(Sprite s) {
+  if (s->sameRows) return {0, 0, 0, 0};  // never drawn on
   return {std::max(stored(s->clipX0, s->originX), 0), std::max(stored(s->clipY0, s->originY), 0),
           std::min(stored(s->clipX1, s->originX), s->width),
           std::min(stored(s->clipY1, s->originY), s->height)};
@@ -137,7 +141,7 @@ bool planStretch(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int
                &plan->j0, &plan->j1))
     return false;
   plan->srcPixels = src->pixels.data();
-  plan->srcStride = src->width;
+  plan->srcStride = (int)rowStride(*src);
   plan->srcCol0 = 0;
   plan->srcRow0 = 0;
   plan->sameWidth = sw == w;
@@ -149,7 +153,8 @@ bool planStretch(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int
     int cw = c1 - c0 + 1, rh = r1 - r0 + 1;
     uint32_t* copy = growTo(workPixels, (size_t)cw * rh);
     for (int r = 0; r < rh; r++) {
-      std::memcpy(copy + (size_t)r * cw, src->pixels.data() + (size_t)(r0 + r) * src->width + c0,
+      std::memcpy(copy + (size_t)r * cw,
+                  src->pixels.data() + (size_t)(r0 + r) * rowStride(*src) + c0,
                   (size_t)cw * sizeof(uint32_t));
     }
     plan->srcPixels = copy;
@@ -269,7 +274,7 @@ KeyRuns findKeyRuns(const SpriteSurface& s, uint32_t keyPixel) {
   runs.key = keyPixel;
   runs.rowFirst.push_back(0);
   for (int r = 0; r < s.height; r++) {
-    const uint32_t* row = s.pixels.data() + (size_t)r * s.width;
+    const uint32_t* row = s.pixels.data() + (size_t)r * rowStride(s);
     for (int c = 0; c < s.width;) {
       while (c < s.width && (row[c] & 0xFFFFFF) == keyPixel) c++;
       if (c == s.width) break;
@@ -308,12 +313,12 @@ bool planCopy(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy
   p->w = (int)(i1 - i0);
   p->h = (int)(j1 - j0);
   p->srcPixels = src->pixels.data();
-  p->srcStride = src->width;
+  p->srcStride = (int)rowStride(*src);
   if (src == dst) {
     uint32_t* copy = growTo(workPixels, (size_t)p->w * p->h);
     for (int r = 0; r < p->h; r++) {
       std::memcpy(copy + (size_t)r * p->w,
-                  src->pixels.data() + (size_t)(p->sy + r) * src->width + p->sx,
+                  src->pixels.data() + (size_t)(p->sy + r) * rowStride(*src) + p->sx,
                   (size_t)p->w * sizeof(uint32_t));
     }
     p->srcPixels = copy;
@@ -369,12 +374,13 @@ void parallelogramCopy(Sprite dst, Sprite src, int sx, int sy, int sw, int sh, i
   if (cx0 >= cx1 || cy0 >= cy1) return;
   // Read from a private copy when drawing onto the source itself.
   const uint32_t* spix = src->pixels.data();
-  int stride = src->width, col0 = 0, row0 = 0;
+  int stride = (int)rowStride(*src), col0 = 0, row0 = 0;
   if (src == dst) {
     int cw = cx1 - cx0, ch = cy1 - cy0;
     uint32_t* copy = growTo(workPixels, (size_t)cw * ch);
     for (int r = 0; r < ch; r++) {
-      std::memcpy(copy + (size_t)r * cw, src->pixels.data() + (size_t)(cy0 + r) * src->width + cx0,
+      std::memcpy(copy + (size_t)r * cw,
+                  src->pixels.data() + (size_t)(cy0 + r) * rowStride(*src) + cx0,
                   (size_t)cw * sizeof(uint32_t));
     }
     spix = copy;
@@ -413,30 +419,41 @@ void rotatedCopy(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int
                     colorRefToPixel(key));
 }
 
-}  // namespace
+// A picture whose rows are all alike keeps only its first.
+void keepOneRowIfAllAlike(Sprite s) {
+  if (s->height < 2) return;
+  const uint32_t* first = s->pixels.data();
+  for (int r = 1; r < s->height; r++) {
+    if (!std::equal(first, first + s->width, first + (size_t)r * s->width)) return;
+  }
+  s->pixels.resize((size_t)s->width);
+  s->pixels.shrink_to_fit();
+  s->sameRows = true;
+}
 
-Sprite loadSpriteShrunk(const char* path, int shrink) {
-  SpriteSurface picture;
+// Loads the top-left keepW x keepH (0: all) of a picture at 1 / shrink of
+// its size.
+Sprite loadKept(const char* path, int shrink, int keepW, int keepH) {
+  Sprite s = new SpriteSurface{};
   const char* error = nullptr;
-  if (!readBitmapFile(path, &picture, &error)) {
+  // Device pixel (c, r) is the one a copy at the drawn size picks from the
+  // picture kept at f times its size: (c * shrink / f, r * shrink / f).
+  if (!readBitmapFileKept(path, std::max(shrink, 1), scaleFactor(), keepW, keepH, s, &error)) {
+    delete s;
     char text[1200];
     std::snprintf(text, sizeof text, "Bitmapロードエラー:%s", path ? path : "");
     osMessageBox(text, "エラー", MB_ICONHAND);
     runFatalErrorHook();
+    return nullptr;
   }
-  int f = scaleFactor();
-  shrink = std::max(shrink, 1);
-  if (f == 1 && shrink == 1) return new SpriteSurface(std::move(picture));
-  // Device pixel (c, r) is the one a copy at the drawn size picks from the
-  // picture kept at f times its size: (c * shrink / f, r * shrink / f).
-  Sprite out = newSurface(picture.width * f / shrink, picture.height * f / shrink);
-  for (int r = 0; r < out->height; r++) {
-    const uint32_t* srow = picture.pixels.data() + (size_t)(r * shrink / f) * picture.width;
-    uint32_t* drow = out->pixels.data() + (size_t)r * out->width;
-    for (int c = 0; c < out->width; c++) drow[c] = srow[c * shrink / f];
-  }
-  return out;
+  keepOneRowIfAllAlike(s);
+  return s;
 }
+
+}  // namespace
+
+Sprite loadSpriteShrunk(const char* path, int shrink) { return loadKept(path, shrink, 0, 0); }
+Sprite loadSpritePart(const char* path, int w, int h) { return loadKept(path, 1, w, h); }
 
 Sprite loadSprite(const char* path) { return loadSpriteShrunk(path, 1); }
 
@@ -506,7 +523,7 @@ void prepareDrawnCells(Sprite s, int cellW, int cellH, int drawnW, int drawnH, u
     int sy = y / drawnH * cellH + (y % drawnH) * cellH / drawnH;
     for (int x = 0; x < shrunk->width; x++) {
       int sx = x / drawnW * cellW + (x % drawnW) * cellW / drawnW;
-      shrunk->pixels[(size_t)y * shrunk->width + x] = s->pixels[(size_t)sy * s->width + sx];
+      shrunk->pixels[(size_t)y * shrunk->width + x] = s->pixels[(size_t)sy * rowStride(*s) + sx];
     }
   }
   shrunk->keyRuns = std::make_shared<const KeyRuns>(findKeyRuns(*shrunk, colorRefToPixel(key)));
@@ -560,7 +577,7 @@ uint32_t readPixel(Sprite dc, int x, int y) {
   int64_t px = (int64_t)x * s - dc->originX, py = (int64_t)y * s - dc->originY;
   // A point outside the surface reads as CLR_INVALID.
   if (!dc || px < 0 || py < 0 || px >= dc->width || py >= dc->height) return 0xFFFFFFFF;
-  return pixelToColorRef(dc->pixels[(size_t)py * dc->width + px]);
+  return pixelToColorRef(dc->pixels[(size_t)py * rowStride(*dc) + px]);
 }
 
 void drawRect(Sprite dc, int x, int y, int w, int h, int filled, uint32_t colour) {
@@ -660,7 +677,7 @@ void keyedCopy(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int s
   if (runs && runs->key == keyPixel && src != dst) {
     for (int r = 0; r < p.h; r++) {
       uint32_t* d = dst->pixels.data() + (size_t)(p.dy + r) * dst->width + p.dx;
-      const uint32_t* srow = src->pixels.data() + (size_t)(p.sy + r) * src->width;
+      const uint32_t* srow = src->pixels.data() + (size_t)(p.sy + r) * rowStride(*src);
       keyedRowByRuns(d, *runs, srow, p.sy + r, p.sx, p.w);
     }
     return;

@@ -31,6 +31,9 @@ struct SpriteSurface {
   int height = 0;
   std::vector<uint32_t> pixels;
   int isWindow = 0;  // the window's own surface: presentFrame shows it
+  // Every row is the first, so only it is kept (pixels holds one row):
+  // one-colour pictures. Such a picture is never drawn on.
+  bool sameRows = false;
   // Device pixels outside [clipX0, clipX1) x [clipY0, clipY1) are never
   // written (setClip); by default the whole surface.
   int clipX0 = 0, clipY0 = 0, clipX1 = INT32_MAX, clipY1 = INT32_MAX;
@@ -61,6 +64,14 @@ inline uint32_t pixelToColorRef(uint32_t p) { return colorRefToPixel(p & 0xFFFFF
 // damaged file it returns false and says why in error.
 bool decodeBitmap(const uint8_t* data, size_t size, SpriteSurface* out, const char** error);
 bool readBitmapFile(const char* path, SpriteSurface* out, const char** error);
+// Reads only the header: false when the file is not a whole bitmap this
+// program reads (the pixels are not decoded).
+bool checkBitmapFile(const char* path, const char** error);
+// Keeps only the picture's top-left keepW x keepH pixels (0: all), scaled by
+// den / num: kept pixel (c, r) is the picture's (c * num / den, r * num / den).
+// The file is read a few rows at a time and rows not kept are not decoded.
+bool readBitmapFileKept(const char* path, int num, int den, int keepW, int keepH,
+                        SpriteSurface* out, const char** error);
 
 // The game's operations.
 Sprite loadSprite(const char* path);  // a failure ends the program
@@ -68,6 +79,8 @@ Sprite loadSprite(const char* path);  // a failure ends the program
 // that size: a copy from it at its own size gives what a shrinking copy
 // from the whole picture gives.
 Sprite loadSpriteShrunk(const char* path, int shrink);
+// A picture of which only the top-left w x h is ever drawn, kept at that size.
+Sprite loadSpritePart(const char* path, int w, int h);
 Sprite createBackBuffer();
 Sprite createBlankSprite(int w, int h);
 // A w x h picture of which at most a windowW x windowH window is kept:

@@ -125,6 +125,7 @@ void decodeText(const char* text, std::vector<TextGlyph>* out) {
 // Draws one character with its cell's top-left at device (x, y), clipped.
 void drawGlyph(Sprite dc, int x, int y, uint32_t cp, uint32_t pixel) {
   if (cp < 0x20 || cp == 0x7F) return;  // control characters leave their cell empty
+  if (dc->sameRows) return;             // a one-colour picture is never drawn on
   FT_Face face = textState.ftFace;
   if (FT_Load_Char(face, cp, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return;
   const FT_Bitmap& bm = face->glyph->bitmap;

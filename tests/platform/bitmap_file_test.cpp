@@ -380,8 +380,8 @@ class BitmapFiles : public ::testing::Test {
 TEST_F(BitmapFiles, LoadsJapaneseFileNamesAndEnlargesInScaleModeOne) {
   BmpSpec s;
   s.width = 2;
-  s.height = 1;
-  std::vector<uint32_t> px = {0xFF0000, 0x0000FF};
+  s.height = 2;
+  std::vector<uint32_t> px = {0xFF0000, 0x0000FF, 0x00FF00, 0x000001};
   writeFile("image/床.bmp", makeBmp(s, px));
   SpriteSurface out;
   const char* error = nullptr;
@@ -396,13 +396,58 @@ TEST_F(BitmapFiles, LoadsJapaneseFileNamesAndEnlargesInScaleModeOne) {
   display.scaleMode = 1;
   Sprite big = loadSprite("image/床.bmp");
   ASSERT_EQ(big->width, 4);
-  ASSERT_EQ(big->height, 2);
-  std::vector<uint32_t> doubled = {0xFF0000, 0xFF0000, 0x0000FF, 0x0000FF,
-                                   0xFF0000, 0xFF0000, 0x0000FF, 0x0000FF};
+  ASSERT_EQ(big->height, 4);
+  std::vector<uint32_t> doubled = {0xFF0000, 0xFF0000, 0x0000FF, 0x0000FF, 0xFF0000, 0xFF0000,
+                                   0x0000FF, 0x0000FF, 0x00FF00, 0x00FF00, 0x000001, 0x000001,
+                                   0x00FF00, 0x00FF00, 0x000001, 0x000001};
   EXPECT_EQ(big->pixels, doubled);
   freeSprite(big);
   EXPECT_TRUE(headless.messageBoxes.empty());
 }
+
+// Large files are read a few rows at a time: the pieces must join into the
+// whole picture, and a part kept at another scale must pick the right pixels.
+class BitmapFilesInPieces : public BitmapFiles, public testing::WithParamInterface<BmpSpec> {};
+
+TEST_P(BitmapFilesInPieces, GiveTheWholePictureOrThePartKept) {
+  BmpSpec s = GetParam();
+  s.width = 333;  // rows of 999 or 1332 bytes: padded, and many to a piece
+  s.height = 700;
+  std::vector<uint32_t> pal = s.bpp <= 8 ? firstColours(1 << s.bpp) : std::vector<uint32_t>{};
+  std::vector<uint32_t> px = testPixels(s.width, s.height, s.bpp <= 8 ? 16 : 256);
+  Bytes file = makeBmp(s, px, pal);
+  writeFile("image/big.bmp", file);
+  SpriteSurface whole, kept;
+  const char* error = nullptr;
+  ASSERT_TRUE(readBitmapFile("image/big.bmp", &whole, &error)) << error;
+  EXPECT_EQ(whole.pixels, px);
+  ASSERT_TRUE(readBitmapFileKept("image/big.bmp", 5, 2, 301, 0, &kept, &error)) << error;
+  ASSERT_EQ(kept.width, 301 * 2 / 5);
+  ASSERT_EQ(kept.height, 700 * 2 / 5);
+  for (int r = 0; r < kept.height; r += 7)
+    for (int c = 0; c < kept.width; c += 3)
+      ASSERT_EQ(kept.pixels[(size_t)r * kept.width + c], px[(size_t)(r * 5 / 2) * 333 + c * 5 / 2]);
+  // Rows missing: refused, and the header check alone sees it too.
+  file.resize(file.size() - 2000);
+  writeFile("image/big.bmp", file);
+  EXPECT_FALSE(readBitmapFile("image/big.bmp", &whole, &error));
+  EXPECT_FALSE(checkBitmapFile("image/big.bmp", &error));
+  EXPECT_STREQ(error, "bitmap pixel data is truncated");
+}
+
+BmpSpec layout(int bpp, bool topDown) {
+  BmpSpec s;
+  s.bpp = bpp;
+  s.topDown = topDown;
+  return s;
+}
+INSTANTIATE_TEST_SUITE_P(Layouts, BitmapFilesInPieces,
+                         testing::Values(layout(24, false), layout(24, true), layout(32, false),
+                                         layout(8, false)),
+                         [](const auto& info) {
+                           return std::to_string(info.param.bpp) +
+                                  (info.param.topDown ? "BitsTopDown" : "BitsBottomUp");
+                         });
 
 TEST_F(BitmapFiles, MissingOrDamagedPictureEndsTheProgram) {
   struct Ended : std::runtime_error {

@@ -108,6 +108,29 @@ TEST_P(ShrunkPicture, CopiedAtItsSizeGivesTheShrinkingCopyOfTheWholePicture) {
 
 INSTANTIATE_TEST_SUITE_P(ScaleModes, ShrunkPicture, testing::Values(0, 1));
 
+// A one-colour picture keeps one row, and draws as the whole picture does.
+TEST_P(ShrunkPicture, OneColourPictureKeepsOneRowAndDrawsAsAWholeOne) {
+  const std::string path = std::string(PUXTEN_DATA_DIR) + "/image/kuro.bmp";
+  Owned one(loadSprite(path.c_str()));
+  ASSERT_EQ(logicalHeight(one.get()), 480);
+  EXPECT_LE(one->pixels.size(), (size_t)one->width);
+  const uint32_t colour = readPixel(one.get(), 0, 0);
+  Owned whole = blank(640, 480, colorRefToPixel(colour));
+  EXPECT_EQ(readPixel(one.get(), 639, 479), colour);
+  Owned want = blank(200, 150, 0x123456), got = blank(200, 150, 0x123456);
+  for (int k = 0; k < 6; k++) {
+    for (Sprite s : {want.get(), got.get()})
+      blitKeyedBlended(s, 30 * k - 40, 20 * k - 30, 100 + 20 * k, 100,
+                       s == want.get() ? whole.get() : one.get(), 100 * k, 50 * k, 100, 100, 20 * k,
+                       WHITE);
+    blitKeyed(want.get(), 5 * k, 150 - 30 * k, 50, 40, whole.get(), 0, 400 + 5 * k, WHITE);
+    blitKeyed(got.get(), 5 * k, 150 - 30 * k, 50, 40, one.get(), 0, 400 + 5 * k, WHITE);
+    ASSERT_EQ(want->pixels, got->pixels) << "draw " << k;
+  }
+  drawRect(one.get(), 0, 0, 10, 10, 1, 0x00FF00);  // never drawn on
+  EXPECT_EQ(readPixel(one.get(), 5, 5), colour);
+}
+
 // Every kind of drawing, onto and out of a surface, at a random place.
 void randomDraw(std::mt19937& rng, Sprite dst, Sprite sheet, Sprite other) {
   const int x = (int)(rng() % 340) - 60, y = (int)(rng() % 240) - 60;

@@ -2,6 +2,7 @@
 // SDL's main calls SDL_main); the scene code defines these.
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 
 // Exit statuses: a quit the player chose is a success; a game that cannot
@@ -14,6 +15,11 @@ int runStartup();  // the whole program: start-up, frame loop, shutdown
 // Where the progress files go (the saves code defines it; default "save").
 void setSaveFolder(const char* folder);
 const char* saveFolderPath();
+// The names of the files in the save folder that hold a run, the progress
+// file first; and their removal (false, naming the file and why, when one
+// stays).
+std::span<const char* const> savedRunFiles();
+bool clearSavedRun(std::string* problem);
 
 // Checks, before anything is shown, that the data folder (the working
 // directory) holds every file the game needs to start: true when every

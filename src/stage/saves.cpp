@@ -18,15 +18,23 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "platform/game.h"
 #include "platform/os.h"
 #include "stage/saves_format.h"
 #include "stage/stage_state.h"
 
 namespace {
+
+// Every file that holds a run; a new one is added here, so that clearing
+// a run (and moving one) stays complete.
+constexpr const char* RUN_FILES[] = {"save1.dat", "mapsave.dat", "checkpoint.dat"};
 
 // One file as this process last saved it.
 struct SavedFile {
@@ -39,8 +47,8 @@ struct SavedFile {
 struct SavesState {
   std::string folder = "save";
   uint32_t randomState = 1;
-  SavedFile progress{"save1.dat", {}};
-  SavedFile snapshot{"mapsave.dat", {}};
+  SavedFile progress{RUN_FILES[0], {}};
+  SavedFile snapshot{RUN_FILES[1], {}};
   bool problemReported = false;
   bool recordBehind = false;  // the last record could not be written
 };
@@ -48,7 +56,7 @@ struct SavesState {
 SavesState saves;
 
 constexpr size_t ERROR_TEXT_SIZE = 512;
-constexpr const char* RECORD_NAME = "checkpoint.dat";
+constexpr const char* RECORD_NAME = RUN_FILES[2];
 constexpr uint8_t RECORD_MAGIC[4] = {'P', 'U', 'X', 'C'};
 constexpr size_t RECORD_BYTES = 20;
 constexpr size_t LARGEST_SNAPSHOT = 8 + 16 * (size_t)GRID_SIZE * GRID_SIZE;
@@ -69,6 +77,20 @@ void resetSavesState() {
 
 void setSaveFolder(const char* folder) { saves.folder = folder && *folder ? folder : "save"; }
 const char* saveFolderPath() { return saves.folder.c_str(); }
+
+std::span<const char* const> savedRunFiles() { return RUN_FILES; }
+
+bool clearSavedRun(std::string* problem) {
+  for (const char* name : RUN_FILES) {
+    std::string path = saves.folder + "/" + name;
+    if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
+      *problem = path + ": " + std::strerror(errno);
+      return false;
+    }
+  }
+  resetSavesState();  // nor does the copy kept in memory hold it any more
+  return true;
+}
 
 void seedSaveRandom(uint32_t seed) { saves.randomState = seed; }
 

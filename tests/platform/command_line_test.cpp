@@ -27,12 +27,16 @@ TEST_P(GameCommandLine, AnswersWithoutADisplay) {
 INSTANTIATE_TEST_SUITE_P(
     Options, GameCommandLine,
     ::testing::Values(
-        CommandLineCase{"--help", 0, {"--window", "--fullscreen", "--data DIR", "--version"}},
+        CommandLineCase{
+            "--help", 0, {"--window", "--fullscreen", "--new-game", "--data DIR", "--version"}},
         CommandLineCase{"--window --version", 0, {"puxten " PUXTEN_VERSION "\n"}},
         CommandLineCase{"--no-such-option", 2, {"unknown option --no-such-option"}},
         CommandLineCase{"--window --data", 2, {"missing value after --data"}},
         // Options and data are read before the display is looked for.
-        CommandLineCase{"--window --data " PUXTEN_DATA_DIR, 2, {"no display"}}),
+        CommandLineCase{"--window --data " PUXTEN_DATA_DIR, 2, {"no display"}},
+        CommandLineCase{"--new-game --play-demo x --data " PUXTEN_DATA_DIR,
+                        2,
+                        {"--new-game and --play-demo cannot be used together"}}),
     // Named by the options' letters, cut short: "help", "windowversion", ...
     [](const auto& info) {
       std::string name;

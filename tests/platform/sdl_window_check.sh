@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Starts the real game under a private Xvfb display, answers the start-up
-# question with No, checks the 640 x 480 client area, and quits from the
-# title with Esc. Exit 0 on success, 77 when Xvfb is not there.
+# Starts the real game under a private Xvfb display with --new-game over a
+# saved run, answers Yes to clearing it and No to the start-up question,
+# checks the 640 x 480 client area, quits from the title with Esc, and
+# checks the run is gone. Exit 0 on success, 77 when Xvfb is not there.
 set -u
 game="$1"
 data="$2"
@@ -15,9 +16,14 @@ config="$HOME/config"
 start_xvfb "$HOME"
 trap 'kill $xvfb 2>/dev/null; kill $game_pid 2>/dev/null; rm -rf "$HOME"' EXIT
 log="$HOME/game.log"
+save="$HOME/.local/share/puxten/save"
+mkdir -p "$save" && echo run >"$save/save1.dat" && echo run >"$save/mapsave.dat"
 cd "$data" || exit 1
-XDG_CONFIG_HOME="$config" LANG=ja_JP.UTF-8 LC_ALL= "$game" >"$log" 2>&1 &
+XDG_CONFIG_HOME="$config" LANG=ja_JP.UTF-8 LC_ALL= "$game" --new-game >"$log" 2>&1 &
 game_pid=$!
+
+box=$(wait_window "新しいゲーム") || { echo "no new-game question"; exit 1; }
+xdotool key --window "$box" y 2>/dev/null
 
 box=$(wait_window "起動オプション") || { echo "no start-up question"; exit 1; }
 if [ -n "${SHOT_DIR:-}" ]; then sleep 0.5; import -window root "$SHOT_DIR/question.png" 2>/dev/null; fi
@@ -37,4 +43,5 @@ code=$?
 echo "exit code $code"
 [ $code -eq 0 ] || { cat "$log"; exit 1; }
 [ -s "$config/puxten/settings.ini" ] || { echo "no settings file written"; exit 1; }
+[ -z "$(ls -A "$save")" ] || { echo "the saved run is still there: $(ls "$save")"; exit 1; }
 exit 0

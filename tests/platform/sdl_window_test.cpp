@@ -7,7 +7,7 @@
 
 #include "test_support.h"
 
-TEST(SdlGame, AsksAtStartUpOpensA640x480WindowAndQuitsFromTheTitle) {
+TEST(SdlGame, NewGameClearsTheRunAsksAtStartUpOpensA640x480WindowAndQuits) {
   int code = runCommand(std::string("bash ") + PUXTEN_SOURCE_DIR +
                         "/tests/platform/sdl_window_check.sh '" + PUXTEN_GAME + "' '" +
                         PUXTEN_DATA_DIR + "'");

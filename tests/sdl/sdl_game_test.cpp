@@ -12,6 +12,7 @@
 #include "bombs/bomb_state.h"
 #include "platform/data_path.h"
 #include "platform/display.h"
+#include "platform/game.h"
 #include "platform/os.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/trig.h"
@@ -124,5 +125,55 @@ TEST(SdlPause, FiveSecondsPausedLeaveTheGameAsIfNoTimePassed) {
   // Yet the game's clock stepped by about a frame across the pause.
   for (int32_t step : paused.clockSteps) EXPECT_LT(step, 1000);
 }
+
+// --new-game's question, answered by a key: Y clears the saved run, N
+// leaves its files byte for byte, and the game then starts from what is left.
+struct NewGameCase {
+  SDL_Scancode key;
+  bool cleared;
+};
+
+class SdlNewGame : public ::testing::TestWithParam<NewGameCase> {};
+
+TEST_P(SdlNewGame, YesClearsTheSavedRunNoLeavesIt) {
+  startGame(QUIET_SETTINGS);
+  enterHomeStage();
+  stage.homeStage = 2;
+  saveProgress(-1, -1);
+  saveStageSnapshot();
+  std::vector<std::string> saved;
+  for (const char* name : savedRunFiles())
+    saved.push_back(readFile(std::string(saveFolderPath()) + "/" + name));
+  ASSERT_FALSE(saved.front().empty());
+
+  static SDL_Scancode answer;
+  answer = GetParam().key;
+  SDL_AddTimer(
+      100,
+      [](Uint32, void*) {
+        SDL_Event ev = {};
+        ev.type = SDL_KEYDOWN;
+        ev.key.keysym.scancode = answer;
+        SDL_PushEvent(&ev);
+        return 0u;
+      },
+      nullptr);  // once the question is up
+  sdlOfferNewGame();
+
+  for (size_t i = 0; i < saved.size(); i++) {
+    std::string path = std::string(saveFolderPath()) + "/" + savedRunFiles()[i];
+    if (GetParam().cleared)
+      EXPECT_FALSE(std::filesystem::exists(path)) << path;
+    else
+      EXPECT_EQ(readFile(path), saved[i]) << path;
+  }
+  resetGame();
+  loadSaves(nullptr, nullptr);
+  EXPECT_EQ(stage.homeStage, GetParam().cleared ? 0 : 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, SdlNewGame,
+                         ::testing::Values(NewGameCase{SDL_SCANCODE_Y, true},
+                                           NewGameCase{SDL_SCANCODE_N, false}));
 
 }  // namespace

@@ -45,10 +45,15 @@ OptionAction playDemo(CommandLine* out, const char* value) {
   out->playDemo = value;
   return ACT_RUN;
 }
+OptionAction offerNewGame(CommandLine* out, const char*) {
+  out->newGame = true;
+  return ACT_RUN;
+}
 
 const OptionRow OPTIONS[] = {
     {"--window", nullptr, "start in a 640 x 480 window without asking", startInWindow},
     {"--fullscreen", nullptr, "start full screen without asking", startFullScreen},
+    {"--new-game", nullptr, "ask, then clear the saved run and start afresh", offerNewGame},
     {"--data", "DIR", "read the game's data (image/, map/, SE/, bgm/) from DIR", useDataFolder},
     {"--record", "FILE", "record everything played into the demo FILE", recordDemo},
     {"--play-demo", "FILE", "show the demo FILE at its recorded pace", playDemo},

@@ -9,6 +9,7 @@ struct CommandLine {
   std::string dataDir;     // --data DIR; empty: look for the data
   std::string recordDemo;  // --record FILE
   std::string playDemo;    // --play-demo FILE
+  bool newGame = false;    // --new-game: offer to clear the saved run first
 };
 
 // Outcome of reading the command line: keep going, or end at once with

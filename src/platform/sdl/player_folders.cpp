@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/game.h"
 #include "puxten_version.h"
 
 namespace fs = std::filesystem;
@@ -14,7 +15,6 @@ namespace {
 
 constexpr const char* PORTABLE_MARK = "portable";
 constexpr const char* DATA_SAVE_FOLDER = "save";  // inside the data folder
-const char* const SAVE_FILES[] = {"save1.dat", "mapsave.dat", "checkpoint.dat"};
 
 // Moves one file, across file systems too; false when it stayed.
 bool moveFile(const fs::path& from, const fs::path& to) {
@@ -30,10 +30,11 @@ bool moveFile(const fs::path& from, const fs::path& to) {
 // folder, unless the player's folder already holds progress.
 void moveOldSaves(const fs::path& oldFolder, const fs::path& newFolder) {
   std::error_code e;
-  if (fs::exists(newFolder / SAVE_FILES[0], e)) return;
-  if (!fs::is_regular_file(oldFolder / SAVE_FILES[0], e)) return;
+  const char* progress = savedRunFiles()[0];
+  if (fs::exists(newFolder / progress, e)) return;
+  if (!fs::is_regular_file(oldFolder / progress, e)) return;
   fs::create_directories(newFolder, e);
-  for (const char* name : SAVE_FILES) {
+  for (const char* name : savedRunFiles()) {
     if (!fs::is_regular_file(oldFolder / name, e)) continue;
     if (!moveFile(oldFolder / name, newFolder / name)) {
       std::fprintf(stderr, "puxten: could not move %s to %s\n", (oldFolder / name).c_str(),

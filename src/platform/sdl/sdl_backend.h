@@ -84,6 +84,7 @@ bool sdlDemoNextClock(int32_t* ms);  // while playing: the next picture's clock
 
 // sdl_boxes.cpp
 void sdlSetStartupAnswer(int answer);
+void sdlOfferNewGame();  // --new-game: with a run saved, asks, and Yes clears it
 
 // sdl_audio.cpp
 void sdlSetVolumes(int music, int effects);  // 0 .. 100

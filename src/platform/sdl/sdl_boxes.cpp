@@ -1,9 +1,14 @@
 // Message boxes in the player's language (questions drawn by
-// sdl_question.cpp once there is a window), and the start-up question's
-// answer given in advance: by the command line, else by the settings.
+// sdl_question.cpp once there is a window), the start-up question's
+// answer given in advance (by the command line, else by the settings), and
+// the question of --new-game.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
+#include "platform/display.h"
+#include "platform/game.h"
 #include "platform/os.h"
 #include "platform/sdl/sdl_backend.h"
 
@@ -21,7 +26,27 @@ const char* boxText(const char* text, char* out, size_t size) {
   return sdlText(text);
 }
 
+bool runIsSaved() {
+  std::error_code e;
+  for (const char* name : savedRunFiles())
+    if (std::filesystem::exists(std::string(saveFolderPath()) + "/" + name, e)) return true;
+  return false;
+}
+
 }  // namespace
+
+void sdlOfferNewGame() {
+  if (!runIsSaved()) return;  // nothing to lose: no question
+  // Asked in a small window of its own, as the start-up question is.
+  setDisplayMode(0, 0, 1, 1, 0, "");
+  if (osMessageBox("セーブデータを消して、最初から始めますか?", "新しいゲーム",
+                   MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  std::string problem;
+  if (clearSavedRun(&problem)) return;
+  problem = sdlText("セーブデータを消せませんでした: ") + problem;
+  osMessageBox(problem.c_str(), "エラー", MB_ICONHAND);
+}
 
 void sdlSetStartupAnswer(int answer) { sdl.startupAnswer = answer; }
 

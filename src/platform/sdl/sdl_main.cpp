@@ -20,6 +20,7 @@
 
 int sdlStartVideo();
 void sdlSetStartupAnswer(int answer);  // the command line's, over the settings'
+void sdlOfferNewGame();
 bool sdlRecordDemo(const char* path, const char* saveFolder);
 void sdlPlayDemo(const Demo& demo);
 void sdlSetStateCheck(uint32_t (*check)());
@@ -121,6 +122,10 @@ bool startDemo(std::string* problem) {
     *problem = "--record and --play-demo cannot be used together";
     return false;
   }
+  if (commandLine.newGame && !commandLine.playDemo.empty()) {
+    *problem = "--new-game and --play-demo cannot be used together";  // a demo has its own saves
+    return false;
+  }
   if (!commandLine.playDemo.empty()) return startDemoPlayback(problem);
   // The save folder is settled by now: the recording starts from its files.
   if (!commandLine.recordDemo.empty() &&
@@ -150,5 +155,8 @@ int main(int argc, char** argv) {
     return EXIT_USAGE;
   }
   if (!sdlStartVideo()) return 2;
+  // Asked first, before the start-up question: after Yes the game starts
+  // afresh, after No from the saved run, as without --new-game.
+  if (commandLine.newGame) sdlOfferNewGame();
   return runStartup();
 }

@@ -86,6 +86,9 @@ constexpr const char* WORDS[][2] = {
     {"ポーズ", "PAUSE"},
     {"音楽の音量", "Music volume"},
     {"P: 続ける", "P: resume"},
+    {"セーブデータを消して、最初から始めますか?", "Clear the saved run and start a new game?"},
+    {"新しいゲーム", "New game"},
+    {"セーブデータを消せませんでした: ", "The saved run could not be cleared: "},
 };
 
 }  // namespace

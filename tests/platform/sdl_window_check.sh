@@ -17,7 +17,7 @@ start_xvfb "$HOME"
 trap 'kill $xvfb 2>/dev/null; kill $game_pid 2>/dev/null; rm -rf "$HOME"' EXIT
 log="$HOME/game.log"
 save="$HOME/.local/share/puxten/save"
-mkdir -p "$save" && echo run >"$save/save1.dat" && echo run >"$save/mapsave.dat"
+mkdir -p "$save" && for f in save1.dat mapsave.dat checkpoint.dat; do echo run >"$save/$f"; done
 cd "$data" || exit 1
 XDG_CONFIG_HOME="$config" LANG=ja_JP.UTF-8 LC_ALL= "$game" --new-game >"$log" 2>&1 &
 game_pid=$!

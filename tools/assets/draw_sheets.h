@@ -12,6 +12,14 @@ constexpr uint32_t SPARK_WARM = rgb(0xff, 0x9a, 0x2a);
 // A round bomb with its fuse and spark: centre, radius, fuse direction
 // (+1 up-right, -1 up-left).
 void drawRoundBomb(Canvas& c, float cx, float cy, float r, int fuseSide, bool spark = true);
+// The rolling bomb (centre, radius, turn) and the barrel bomb (top left,
+// scale; 40 x 42 at scale 1).
+void drawRollingBall(Canvas& c, float cx, float cy, float r, float turn);
+void drawBarrel(Canvas& c, float x, float y, float s, bool blink);
+// The controls as small icons: a strip of them (the title) and faint
+// plaques on the stage backdrop.
+void drawControlStrip(Canvas& c, int y);
+void engraveControlPlaques(Canvas& backdrop);
 
 // Stage tiles and objects ("image/boxs.bmp").
 Canvas drawTileSheet();

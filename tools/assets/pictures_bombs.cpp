@@ -20,6 +20,8 @@ void outlined(Canvas& c, int x0, int y0, int w, int h, F draw, uint32_t ink = IN
       if (tmp.px[size_t(y) * w + x] != KEY_WHITE) c.set(x0 + x, y0 + y, tmp.px[size_t(y) * w + x]);
 }
 
+}  // namespace
+
 // Rolling bomb: a red ball with a yellow cross that turns as it rolls.
 void drawRollingBall(Canvas& c, float cx, float cy, float r, float turn) {
   int x0 = int(cx - r) - 3, y0 = int(cy - r) - 3, s = int(2 * r) + 7;
@@ -74,8 +76,6 @@ void drawBarrel(Canvas& c, float x, float y, float s, bool blink) {
   drawSparkle(c, tip.x, tip.y, (blink ? 6.0f : 4.0f) * s, blink ? SPARK_WARM : SPARK_HOT,
               rgb(0xfe, 0xfe, 0xf0));
 }
-
-}  // namespace
 
 void drawRoundBomb(Canvas& c, float cx, float cy, float r, int fuseSide, bool spark) {
   int s = int(2 * r + 8 + r);

@@ -83,6 +83,7 @@ Canvas drawStageBackdrop() {
                   d < 60 || d > 64 ? rgb(0x1a, 0x18, 0x30) : rgb(0x2c, 0x28, 0x4c));
         }
     }
+  engraveControlPlaques(c);
   speckle(c, 0, 0, 640, 480, 7, 0.0015f, rgb(0x6c, 0x70, 0xb0));
   speckle(c, 0, 0, 640, 480, 8, 0.0004f, rgb(0xb0, 0xc0, 0xf0));
   return c;
@@ -155,7 +156,8 @@ Canvas drawTitleBackdrop() {
   return c;
 }
 
-// The game's name over the title screen (white shows the backdrop).
+// The game's name over the title screen (white shows the backdrop), and
+// the controls.
 Canvas drawTitle() {
   Canvas c(1280, 480);
   for (int f = 0; f < 2; ++f) {
@@ -169,6 +171,9 @@ Canvas drawTitle() {
     titleText(c, "ばくはつ パズル アクション", 26, 1, ox + 320, 214, rgb(0xfe, 0xfe, 0xf8),
               rgb(0xd8, 0xe8, 0xff), rgb(0x3a, 0x1c, 0x50), 3);
   }
+  // The controls along the bottom, under the menu (the game shows the
+  // left half).
+  drawControlStrip(c, 454);
   return c;
 }
 

@@ -24,15 +24,16 @@ void drawBombHud(const int32_t* thrownState, const int32_t* barrelState,
   if (!stage.barrelBombFound) app.hudOpacity[1] = 0;
   if (!stage.rollingBombFound) app.hudOpacity[2] = 0;
   bool shown[3] = {true, stage.barrelBombFound != 0, stage.rollingBombFound != 0};
-  for (int k = 0; k < 3; k++) {
-    blitKeyedBlended(assets.backBufferDC, 20 + 60 * k, 20, 50, 50, assets.blackSheet, 100 * k, 0,
-                     100, 100, 50, COLOR_WHITE);
+  for (int k = 0; k < BOMB_KINDS; k++) {
+    const SheetCell back = hudBacking(k), icon = keyIcon(k), count = readyCountBadge(ready[k]);
+    blitKeyedBlended(assets.backBufferDC, 20 + 60 * k, 20, 50, 50, assets.blackSheet, back.x,
+                     back.y, back.w, back.h, 50, COLOR_WHITE);
     if (!shown[k]) continue;
     int32_t& opacity = app.hudOpacity[k];
-    blitKeyedBlended(assets.backBufferDC, 20 + 60 * k, 20, 50, 50, assets.keyIconSheet, 100 * k, 0,
-                     100, 100, opacity, COLOR_WHITE);
-    blitKeyedBlended(assets.backBufferDC, 50 + 60 * k, 50, 20, 20, assets.bombSheet,
-                     ready[k] * 50 + 10, 10, 40, 40, opacity, COLOR_WHITE);
+    blitKeyedBlended(assets.backBufferDC, 20 + 60 * k, 20, 50, 50, assets.keyIconSheet, icon.x,
+                     icon.y, icon.w, icon.h, opacity, COLOR_WHITE);
+    blitKeyedBlended(assets.backBufferDC, 50 + 60 * k, 50, 20, 20, assets.bombSheet, count.x,
+                     count.y, count.w, count.h, opacity, COLOR_WHITE);
     if (opacity < 100) opacity += 10;  // a newly found kind fades in over 10 frames
   }
 }

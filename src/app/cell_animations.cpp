@@ -28,16 +28,16 @@ void slideGate(MapCell& cell) {
 void animateGoalChest(int row, int col, MapCell& cell) {
   const int x = TILE_SIZE * col - 50;
   const int y = (int)(TILE_SIZE * row - 15.625);
+  const SheetCell chest = goalChestFrame(cell.state == 0 ? 0 : cell.progress);
+  blitKeyedStretched(assets.stageSurface, x, y, 150, 50, assets.tileSheet, chest.x, chest.y,
+                     chest.w, chest.h, KEY_WHITE);
   if (cell.state == 0) {
-    blitKeyedStretched(assets.stageSurface, x, y, 150, 50, assets.tileSheet, 0, 850, 150, 50,
-                       KEY_WHITE);
     if (isEvenFrame()) advanceSparkleFrame();
     return;
   }
-  blitKeyedStretched(assets.stageSurface, x, y, 150, 50, assets.tileSheet, 150 * cell.progress, 850,
-                     150, 50, KEY_WHITE);
+  const SheetCell glitter = goalGlitterFrame(stageDraw.sparkleFrame);
   blitKeyedBlended(assets.stageSurface, x, (int)(TILE_SIZE * row - 50 - 6.25), 150, 150,
-                   assets.tileSheet, 150 * stageDraw.sparkleFrame, 900, 150, 150, 50, KEY_WHITE);
+                   assets.tileSheet, glitter.x, glitter.y, glitter.w, glitter.h, 50, KEY_WHITE);
   if (isEvenFrame()) {
     if (cell.progress < 7) cell.progress += 1;
     advanceSparkleFrame();
@@ -67,26 +67,26 @@ void giveChestReward(int kind) {
 void animateBombChest(int row, int col, MapCell& cell) {
   StageDrawState& d = stageDraw;
   const int x = TILE_SIZE * col, y = TILE_SIZE * row;
+  const SheetCell chest = bombChestTile(cell.state != 0);
+  blitKeyedStretched(assets.stageSurface, x, y, 31, 31, assets.tileSheet, chest.x, chest.y, chest.w,
+                     chest.h, KEY_WHITE);
   if (cell.state == 0) {
-    blitKeyedStretched(assets.stageSurface, x, y, 31, 31, assets.tileSheet, 0, 325, 50, 50,
-                       KEY_WHITE);
     d.chestItemX = (float)(x + 4);
     d.chestItemY = (float)(y - 10);
     return;
   }
-  blitKeyedStretched(assets.stageSurface, x, y, 31, 31, assets.tileSheet, 50, 325, 50, 50,
-                     KEY_WHITE);
   if (cell.state >= 3) return;
 
   const int glitterRise = cell.kind == CHEST_ROLLING_BOMB ? 30 : 40;
+  const SheetCell glitter = chestGlitterFrame(d.sparkleFrame);
   blitKeyedBlended(assets.stageSurface, (int)(d.chestItemX - 40), (int)(d.chestItemY - glitterRise),
-                   100, 100, assets.tileSheet, 150 * d.sparkleFrame, 1050, 150, 150,
+                   100, 100, assets.tileSheet, glitter.x, glitter.y, glitter.w, glitter.h,
                    50 - d.chestFade / 2, KEY_WHITE);
-  int ix = 50, iy = 50;  // thrown bomb
-  if (cell.kind == CHEST_ROLLING_BOMB) ix = 0, iy = 100;
-  if (cell.kind == CHEST_BARREL_BOMB) ix = 0, iy = 200;
+  SheetCell item = thrownBombFrame(1);
+  if (cell.kind == CHEST_ROLLING_BOMB) item = rollingBombFrame(0, 0);
+  if (cell.kind == CHEST_BARREL_BOMB) item = barrelBombFrame(false);
   blitKeyedBlended(assets.stageSurface, (int)d.chestItemX, (int)d.chestItemY, 25, 25,
-                   assets.bombSheet, ix, iy, 50, 50, 100 - d.chestFade, KEY_WHITE);
+                   assets.bombSheet, item.x, item.y, item.w, item.h, 100 - d.chestFade, KEY_WHITE);
   if (isEvenFrame()) advanceSparkleFrame();
 
   if (cell.state == 1) {

@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include "platform/game.h"
+#include "platform/sheet_layout.h"
 #include "platform/sprite.h"
 
 namespace {
@@ -8,12 +9,12 @@ namespace {
 // Every picture loadAssets reads; their headers are checked here, their
 // pixels once, when they are loaded.
 const char* const PICTURES[] = {
-    "image/boxs.bmp",     "image/mchara.bmp",    "image/bombs.bmp",   "image/Prediction.bmp",
-    "image/mapback.bmp",  "image/title.bmp",     "image/Booom.bmp",   "image/tchara.bmp",
-    "image/kuro.bmp",     "image/titleback.bmp", "image/shadow.bmp",  "image/QWE.bmp",
-    "image/allow.bmp",    "image/title23.bmp",   "image/title22.bmp", "image/BlockCrush.bmp",
-    "image/GAMEOVER.bmp", "image/title24.bmp",   "image/warp.bmp",    "image/result1.bmp",
-    "image/result.bmp",
+    TILE_SHEET.file,      PLAYER_SHEET.file,    BOMB_SHEET.file,     AIM_SHEET.file,
+    STAGE_BACKDROP.file,  TITLE_SHEET.file,     BLAST_SHEET.file,    SPARE_SHEET.file,
+    BLACK_SHEET.file,     TITLE_BACKDROP.file,  SHADOW_SHEET.file,   KEY_ICON_SHEET.file,
+    ARROW_SHEET.file,     MENU_DIM_SHEET.file,  MENU_LIT_SHEET.file, CRUSH_SHEET.file,
+    MISS_MENU_SHEET.file, MENU_GLOW_SHEET.file, WARP_SHEET.file,     RESULT_PANEL.file,
+    RESULT_SHEET.file,
 };
 
 // Tunes, sound effects and the home stage a run starts on.

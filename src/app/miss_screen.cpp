@@ -23,17 +23,16 @@ static void drawStageLayer(GameSession& s) {
 }
 
 static void drawStandingPose(const GameSession& s, bool left) {
-  blitKeyed(assets.backBufferDC, (int)(s.playerX - (left ? 25 : 0)), (int)s.playerY, 50, 50,
-            assets.playerSheet, 50 * s.missPose, 1350 + (left ? 50 : 0), COLOR_WHITE);
+  const SheetCell c = standingPose(s.missPose, left);
+  blitKeyed(assets.backBufferDC, (int)(s.playerX - (left ? 25 : 0)), (int)s.playerY, c.w, c.h,
+            assets.playerSheet, c.x, c.y, COLOR_WHITE);
 }
 
 static void drawFallPose(const GameSession& s, bool left) {
   int n = s.missPose;
-  // The first fall picture facing left is only its right half.
-  bool narrow = n == 0 && left;
-  blitKeyed(assets.backBufferDC, (int)(s.playerX - ((n > 0 && left) ? 25 : 0)), (int)s.playerY,
-            narrow ? 25 : 50, 50, assets.playerSheet, 50 * n + (narrow ? 25 : 0),
-            1200 + (left ? 50 : 0), COLOR_WHITE);
+  const SheetCell c = missFallPose(n, left);
+  blitKeyed(assets.backBufferDC, (int)(s.playerX - ((n > 0 && left) ? 25 : 0)), (int)s.playerY, c.w,
+            c.h, assets.playerSheet, c.x, c.y, COLOR_WHITE);
 }
 
 static void resetMissSequence(GameSession& s) {
@@ -71,11 +70,12 @@ static void leaveToTitle(GameSession& s) {
 }
 
 static void runMenu(GameSession& s, bool left) {
-  blitKeyedStretched(assets.backBufferDC, 0, 0, 640, 480, assets.missMenuSheet, 640 * s.missCursor,
-                     0, 640, 480, COLOR_WHITE);
-  blitKeyed(assets.backBufferDC, (int)(s.playerX + 12 - (left ? 50 : 0)), (int)s.playerY, 50, 50,
-            assets.playerSheet, 50 * s.menuPose, 1300, COLOR_WHITE);
-  s.menuPose = s.menuPose >= 6 ? 0 : s.menuPose + 1;
+  const SheetCell menu = missMenu(s.missCursor), pose = menuPose(s.menuPose);
+  blitKeyedStretched(assets.backBufferDC, 0, 0, 640, 480, assets.missMenuSheet, menu.x, menu.y,
+                     menu.w, menu.h, COLOR_WHITE);
+  blitKeyed(assets.backBufferDC, (int)(s.playerX + 12 - (left ? 50 : 0)), (int)s.playerY, pose.w,
+            pose.h, assets.playerSheet, pose.x, pose.y, COLOR_WHITE);
+  s.menuPose = s.menuPose >= MENU_POSES - 1 ? 0 : s.menuPose + 1;
 
   // First match only; a held key sounds once.
   if (isKeyDown(VK_DOWN)) {
@@ -135,8 +135,7 @@ void missScreenFrame() {
 
   drawStageLayer(s);
   if (s.missStep == 4) drawStandingPose(s, left);
-  blitKeyedBlended(assets.backBufferDC, 0, 0, 640, 480, assets.blackSheet, 0, 0, 640, 480,
-                   s.darkness, COLOR_WHITE);
+  drawFadeCover(s.darkness);
   if (s.missStep < 3)
     drawFallPose(s, left);
   else if (s.missStep == 3)

@@ -30,8 +30,9 @@ void readBombKeys(int32_t* keyQ, int32_t* keyW, int32_t* keyE) {
 }
 
 void drawFadeCover(int opacity) {
-  blitKeyedBlended(assets.backBufferDC, 0, 0, 640, 480, assets.blackSheet, 0, 0, 640, 480, opacity,
-                   COLOR_WHITE);
+  const SheetCell c = SCREEN_PICTURE;
+  blitKeyedBlended(assets.backBufferDC, 0, 0, 640, 480, assets.blackSheet, c.x, c.y, c.w, c.h,
+                   opacity, COLOR_WHITE);
 }
 
 // Counts beyond the ten slots of each kind are not supported; they are held

@@ -22,29 +22,32 @@ static void drawStageLayer(GameSession& s) {
   if (player.stageWarpPhase == 0) drawPlayerShadow(s.playerX, s.playerY + s.cameraY);
   presentStageView(s.cameraX, s.cameraY);
   drawThrowPreview(s.thrown.state, s.keyQ, s.cameraX, s.cameraY, s.facing);
-  blitKeyed(assets.backBufferDC, (int)s.screenX, (int)(s.playerY + 5), 50, 50, assets.playerSheet,
-            100, 1350 + (left ? 50 : 0), COLOR_WHITE);
+  const SheetCell pose = standingPose(2, left);
+  blitKeyed(assets.backBufferDC, (int)s.screenX, (int)(s.playerY + 5), pose.w, pose.h,
+            assets.playerSheet, pose.x, pose.y, COLOR_WHITE);
   updateStageWarp(&s.playerX, &s.playerY, s.screenX, s.screenY);
   drawStageObjects(s, 1);
 }
 
 static void drawDigit(int x, int y, int d) {
-  blitKeyedStretched(assets.backBufferDC, x, y, 25, 33, assets.resultSheet, 25 * d, 0, 25, 33,
+  const SheetCell c = resultDigit(d);
+  blitKeyedStretched(assets.backBufferDC, x, y, 25, 33, assets.resultSheet, c.x, c.y, c.w, c.h,
                      COLOR_WHITE);
 }
 
 static void drawSmallGrade(int y, int g) {
-  blitKeyedStretched(assets.backBufferDC, 510, y, 48, 56, assets.resultSheet, 60 * g, 33, 60, 70,
+  const SheetCell c = smallGrade(g);
+  blitKeyedStretched(assets.backBufferDC, 510, y, 48, 56, assets.resultSheet, c.x, c.y, c.w, c.h,
                      COLOR_WHITE);
 }
 
 static void drawOverlays(const GameSession& s) {
-  if (s.resultStep >= 1)
-    blitKeyedBlended(assets.backBufferDC, 0, 0, 640, 480, assets.blackSheet, 0, 0, 640, 480,
-                     s.darkness, COLOR_WHITE);
-  if (s.resultStep >= 2)
-    blitKeyedStretched(assets.backBufferDC, 0, s.panelY, 640, 480, assets.resultPanel, 0, 0, 640,
-                       480, COLOR_WHITE);
+  if (s.resultStep >= 1) drawFadeCover(s.darkness);
+  if (s.resultStep >= 2) {
+    const SheetCell panel = SCREEN_PICTURE;
+    blitKeyedStretched(assets.backBufferDC, 0, s.panelY, 640, 480, assets.resultPanel, panel.x,
+                       panel.y, panel.w, panel.h, COLOR_WHITE);
+  }
   if (s.resultStep >= 4) {
     for (int i = 0; i < 3; i++) drawDigit(325 + 25 * i, 152, s.percentDigits[i]);
     drawSmallGrade(140, s.grades[0]);
@@ -58,9 +61,11 @@ static void drawOverlays(const GameSession& s) {
     for (int i = 0; i < 3; i++) drawDigit(325 + 25 * i, 283, s.missDigits[i]);
     drawSmallGrade(270, s.grades[2]);
   }
-  if (s.resultStep >= 7)
-    blitKeyedStretched(assets.backBufferDC, 410, 320, 90, 100, assets.resultSheet, 90 * s.grades[3],
-                       102, 90, 100, COLOR_WHITE);
+  if (s.resultStep >= 7) {
+    const SheetCell c = largeGrade(s.grades[3]);
+    blitKeyedStretched(assets.backBufferDC, 410, 320, 90, 100, assets.resultSheet, c.x, c.y, c.w,
+                       c.h, COLOR_WHITE);
+  }
 }
 
 // Three decimal digits, hundreds first; each kept to 0..9 so that no

@@ -60,14 +60,15 @@ int shadowLanding(float px, float y, float* landingY) {
 
 void drawPlayerShadow(float x, float y) {
   if (!assets.stageSurface) return;
-  for (int i = 0; i < 20; i++) {
+  for (int i = 0; i < SHADOW_COLUMNS; i++) {
     float py;
     if (!shadowLanding(x + i, y, &py)) continue;
     // Fully opaque on the ground, gone at 100 pixels above it.
     int d = (int)(py - y - 50);
     if (d < 0) d = 0;
     if (d > 100) d = 100;
+    const SheetCell c = shadowColumn(i);
     blitKeyedBlended(assets.stageSurface, (int)(x + i + 3.125), (int)py, 1, 5, assets.shadowSheet,
-                     i, 0, 1, 5, 100 - d, COLOR_WHITE);
+                     c.x, c.y, c.w, c.h, 100 - d, COLOR_WHITE);
   }
 }

@@ -23,84 +23,71 @@ void advanceSparkleFrame() {
 namespace {
 
 constexpr uint32_t KEY_WHITE = 0xFFFFFF;
-constexpr uint32_t DECOR_KEY = 0x2B92FF;  // the decorations' orange background
 
 // Tiles are 50 x 50 on the sheet and 31 x 31 on the stage: each overhangs its
 // right and lower neighbours by 6 px, which gives the blocks their depth.
-void drawTile(int row, int col, int sx, int sy) {
+void drawTile(int row, int col, SheetCell t) {
   blitKeyedStretched(assets.stageSurface, TILE_SIZE * col, TILE_SIZE * row, 31, 31,
-                     assets.tileSheet, sx, sy, 50, 50, KEY_WHITE);
+                     assets.tileSheet, t.x, t.y, t.w, t.h, KEY_WHITE);
 }
 
-// Source row of a gate's picture set; 0 when the colour has no set.
-int gateSheetY(int gateColour, int y1, int y2, int y3) {
-  switch (gateColour) {
-    case 1: return y1;
-    case 2: return y2;
-    case 3: return y3;
-    default: return 0;
-  }
+// A 62 x 62 picture (warp, stage door) centred over its cell.
+void drawPortal(int x, int y, SheetCell f) {
+  blitKeyedStretched(assets.stageSurface, x - 15, y - 20, 62, 62, assets.tileSheet, f.x, f.y, f.w,
+                     f.h, KEY_WHITE);
 }
+
+bool knownGateColour(int gateColour) { return gateColour >= 1 && gateColour <= GATE_COLOURS; }
+
+// The index of a switch kind (A, B, C as 0, 1, 2).
+int switchIndex(int kind) { return kind == SWITCH_A ? 0 : kind == SWITCH_B ? 1 : 2; }
 
 void drawCellPicture(int row, int col, const MapCell& cell) {
   const int p = stageDraw.pulseFrame;
   const bool up = cell.state == 0;
   const int x = TILE_SIZE * col, y = TILE_SIZE * row;
+  const int g = cell.gateColour - 1;
   switch (cell.kind) {
-    case WALL: drawTile(row, col, 50, 0); break;
-    case BLOCK_WEAK: drawTile(row, col, 100, 0); break;
-    case BLOCK_MEDIUM: drawTile(row, col, 150, 0); break;
-    case BLOCK_STRONG: drawTile(row, col, 200, 0); break;
-    case WEIGHT_SWITCH: drawTile(row, col, up ? 300 : 350, 0); break;
-    case SWITCH_A: up ? drawTile(row, col, 150 * p, 400) : drawTile(row, col, 0, 450); break;
-    case SWITCH_B: up ? drawTile(row, col, 150 * p + 50, 400) : drawTile(row, col, 50, 450); break;
-    case SWITCH_C:
-      up ? drawTile(row, col, 150 * p + 100, 400) : drawTile(row, col, 100, 450);
-      break;
-    case HAZARD_A: drawTile(row, col, 0, 100); break;
-    case HAZARD_B: drawTile(row, col, 50, 100); break;
-    case HAZARD_C: drawTile(row, col, 100, 100); break;
-    case HAZARD_D: drawTile(row, col, 150, 100); break;
+    case WALL: drawTile(row, col, TILE_WALL); break;
+    case BLOCK_WEAK:
+    case BLOCK_MEDIUM:
+    case BLOCK_STRONG: drawTile(row, col, blockTile(cell.kind - BLOCK_WEAK)); break;
+    case WEIGHT_SWITCH: drawTile(row, col, weightSwitchTile(!up)); break;
+    case SWITCH_A:
+    case SWITCH_B:
+    case SWITCH_C: drawTile(row, col, switchTile(switchIndex(cell.kind), p, !up)); break;
+    case HAZARD_A:
+    case HAZARD_B:
+    case HAZARD_C:
+    case HAZARD_D: drawTile(row, col, hazardTile(cell.kind - HAZARD_A)); break;
     case GATE_VERTICAL: {
-      int sy = gateSheetY(cell.gateColour, 150, 1350, 1550);
-      if (sy == 0) break;
-      blitKeyedStretched(assets.stageSurface, x, y - cell.progress, 31, 117, assets.tileSheet,
-                         250 * p, sy, 50, 190, KEY_WHITE);
+      if (!knownGateColour(cell.gateColour)) break;
+      SheetCell v = verticalGate(g, p);
+      blitKeyedStretched(assets.stageSurface, x, y - cell.progress, 31, 117, assets.tileSheet, v.x,
+                         v.y, v.w, v.h, KEY_WHITE);
       break;
     }
     case GATE_HORIZONTAL: {
-      int sy = gateSheetY(cell.gateColour, 150, 1350, 1550);
-      if (sy == 0) break;
-      blitKeyedStretched(assets.stageSurface, x - cell.progress, y, 117, 31, assets.tileSheet,
-                         250 * p + 50, sy, 190, 50, KEY_WHITE);
+      if (!knownGateColour(cell.gateColour)) break;
+      SheetCell h = horizontalGate(g, p);
+      blitKeyedStretched(assets.stageSurface, x - cell.progress, y, 117, 31, assets.tileSheet, h.x,
+                         h.y, h.w, h.h, KEY_WHITE);
       break;
     }
-    case WARP:
-      blitKeyedStretched(assets.stageSurface, x - 15, y - 20, 62, 62, assets.tileSheet,
-                         150 * stageDraw.portalFrame, 700, 150, 150, KEY_WHITE);
-      break;
-    case CRUSHER_SWITCH: up ? drawTile(row, col, 50 * p, 550) : drawTile(row, col, 200, 550); break;
-    case TIMED_SWITCH:
-      up ? drawTile(row, col, 150 * p + 600, 400) : drawTile(row, col, 600, 450);
-      break;
-    case STAGE_DOOR:
-      blitKeyedStretched(assets.stageSurface, x - 15, y - 20, 62, 62, assets.tileSheet,
-                         150 * stageDraw.portalFrame, 1200, 150, 150, KEY_WHITE);
-      break;
-    case GATE_VERTICAL_PART: {
+    case WARP: drawPortal(x, y, warpFrame(stageDraw.portalFrame)); break;
+    case CRUSHER_SWITCH: drawTile(row, col, crusherSwitchTile(p, !up)); break;
+    case TIMED_SWITCH: drawTile(row, col, timedSwitchTile(p, !up)); break;
+    case STAGE_DOOR: drawPortal(x, y, stageDoorFrame(stageDraw.portalFrame)); break;
+    case GATE_VERTICAL_PART:
       // Parts show only while their gate is shut; the open gate's picture
       // slides up over them instead.
       if (cellAt(cell.linkRow, cell.linkCol).state != 0) break;
-      int sy = gateSheetY(cell.gateColour, 270, 1470, 1670);
-      if (sy != 0) drawTile(row, col, 250 * p, sy);
+      if (knownGateColour(cell.gateColour)) drawTile(row, col, verticalGatePart(g, p));
       break;
-    }
-    case GATE_HORIZONTAL_PART: {
+    case GATE_HORIZONTAL_PART:
       if (cellAt(cell.linkRow, cell.linkCol).state != 0) break;
-      int sy = gateSheetY(cell.gateColour, 150, 1350, 1550);
-      if (sy != 0) drawTile(row, col, 250 * p + 150, sy);
+      if (knownGateColour(cell.gateColour)) drawTile(row, col, horizontalGatePart(g, p));
       break;
-    }
     default: break;  // goal and chests draw with their animation; the rest is invisible
   }
 }
@@ -133,12 +120,13 @@ void drawBackdrop(int depth) {
     // is skipped, which also keeps the size positive above the stage.
     const int glowOpacity = depth - 50;
     if (glowOpacity > 0) {
+      SheetCell glow = backdropGlow(stageDraw.glowFrame);
       blitKeyedBlended(bd, px - depth / 2 - 15, py - depth / 2, depth + 50, depth + 50,
-                       assets.tileSheet, 100 * stageDraw.glowFrame, 600, 100, 100, glowOpacity,
-                       KEY_WHITE);
+                       assets.tileSheet, glow.x, glow.y, glow.w, glow.h, glowOpacity, KEY_WHITE);
     }
-    blitKeyedBlended(bd, px, py, 20, 40, assets.tileSheet, 25 * stageDraw.decorFrame, 500, 25, 50,
-                     100, DECOR_KEY);
+    SheetCell decor = backdropDecoration(stageDraw.decorFrame);
+    blitKeyedBlended(bd, px, py, 20, 40, assets.tileSheet, decor.x, decor.y, decor.w, decor.h, 100,
+                     DECORATION_KEY);
   }
 }
 
@@ -195,8 +183,9 @@ void drawStage(float cameraX, float cameraY) {
 
   // Platforms, then the frame counters.
   for (MovingPlatform* m = stage.platforms; m; m = m->next) {
-    blitKeyedStretched(assets.stageSurface, (int)m->x, (int)m->y, 31, 31, assets.tileSheet,
-                       200 + 50 * stageDraw.platformFrame, 100, 50, 50, KEY_WHITE);
+    SheetCell t = platformTile(stageDraw.platformFrame);
+    blitKeyedStretched(assets.stageSurface, (int)m->x, (int)m->y, 31, 31, assets.tileSheet, t.x,
+                       t.y, t.w, t.h, KEY_WHITE);
   }
   stageDraw.platformFrame = (stageDraw.platformFrame + 1) % 4;
   if (isEvenFrame()) stageDraw.portalFrame = (stageDraw.portalFrame + 1) % 8;
@@ -223,51 +212,39 @@ void drawStage(float cameraX, float cameraY) {
 }
 
 void drawDoorArrow(float x, float y) {
+  const SheetCell a = DOOR_ARROW;
   blitKeyedStretched(assets.stageSurface, (int)(x + 3), (int)(y - 60 + stageDraw.arrowBob), 30, 30,
-                     assets.arrowSprite, 0, 0, 60, 60, 0xFFFFFFFF);
+                     assets.arrowSprite, a.x, a.y, a.w, a.h, 0xFFFFFFFF);
   swing(&stageDraw.arrowBob, &stageDraw.arrowStep, 0, 15);
   app.frameCount += 1;
 }
 
 namespace {
 
-// Source corner of a cell's right-hand edge strip (10 x 50); false when the
-// kind has none.
-bool edgeStrip(const MapCell& cell, int* sx, int* sy) {
+// A cell's right-hand edge strip (10 x 50); false when the kind has none.
+bool edgeStrip(const MapCell& cell, SheetCell* strip) {
   const bool up = cell.state == 0;
-  const int g = cell.gateColour;
-  const bool knownColour = g >= 1 && g <= 3;
+  const int g = cell.gateColour - 1;
   switch (cell.kind) {
-    case WALL: *sx = 90, *sy = 0; return true;
-    case BLOCK_WEAK: *sx = 140, *sy = 0; return true;
-    case BLOCK_MEDIUM: *sx = 190, *sy = 0; return true;
-    case BLOCK_STRONG: *sx = 240, *sy = 0; return true;
-    case WEIGHT_SWITCH: *sx = up ? 340 : 390, *sy = 50; return true;
-    case SWITCH_A: *sx = up ? 40 : 90, *sy = 50; return true;
-    case SWITCH_B: *sx = up ? 140 : 190, *sy = 50; return true;
-    case SWITCH_C: *sx = up ? 240 : 290, *sy = 50; return true;
-    case HAZARD_A: *sx = 40, *sy = 100; return true;
-    case HAZARD_B: *sx = 90, *sy = 100; return true;
-    case HAZARD_C: *sx = 140, *sy = 100; return true;
-    case HAZARD_D: *sx = 190, *sy = 100; return true;
-    case GATE_VERTICAL:
-      if (!knownColour) return false;
-      *sx = 260 + 220 * (g - 1), *sy = up ? 150 : 276;
-      return true;
-    case GATE_HORIZONTAL:
-      if (!knownColour) return false;
-      *sx = up ? 310 + 220 * (g - 1) : 430 + 220 * (g - 1), *sy = up ? 150 : 156;
-      return true;
-    case GATE_VERTICAL_PART:
-      if (!knownColour) return false;
-      *sx = 260 + 220 * (g - 1), *sy = 200;
-      return true;
-    case GATE_HORIZONTAL_PART:
-      if (!knownColour) return false;
-      *sx = 360 + 220 * (g - 1), *sy = 150;
-      return true;
+    case WALL: *strip = rightEdgeOf(TILE_WALL); return true;
+    case BLOCK_WEAK:
+    case BLOCK_MEDIUM:
+    case BLOCK_STRONG: *strip = rightEdgeOf(blockTile(cell.kind - BLOCK_WEAK)); return true;
+    case WEIGHT_SWITCH: *strip = rightEdgeOf(weightSwitchEdgeTile(!up)); return true;
+    case SWITCH_A:
+    case SWITCH_B:
+    case SWITCH_C: *strip = rightEdgeOf(switchEdgeTile(switchIndex(cell.kind), !up)); return true;
+    case HAZARD_A:
+    case HAZARD_B:
+    case HAZARD_C:
+    case HAZARD_D: *strip = rightEdgeOf(hazardTile(cell.kind - HAZARD_A)); return true;
+    case GATE_VERTICAL: *strip = verticalGateEdge(g, up); break;
+    case GATE_HORIZONTAL: *strip = horizontalGateEdge(g, up); break;
+    case GATE_VERTICAL_PART: *strip = verticalGatePartEdge(g); break;
+    case GATE_HORIZONTAL_PART: *strip = horizontalGatePartEdge(g); break;
     default: return false;
   }
+  return knownGateColour(cell.gateColour);  // the gates' strips
 }
 
 }  // namespace
@@ -294,10 +271,10 @@ void drawFrontEdges(float cameraX, float cameraY, const float* barrelX) {
   for (int i = 0; i < n; i++) {
     const int c = columns[i];
     for (int row = firstRow; (float)row >= lastRow; row--) {
-      int sx = 0, sy = 0;
-      if (!edgeStrip(cellAt(row, c), &sx, &sy)) continue;
+      SheetCell e;
+      if (!edgeStrip(cellAt(row, c), &e)) continue;
       blitKeyedStretched(screen, TILE_SIZE * c + 26 - vx, TILE_SIZE * row - vy, 5, 31,
-                         assets.tileSheet, sx, sy, 10, 50, KEY_WHITE);
+                         assets.tileSheet, e.x, e.y, e.w, e.h, KEY_WHITE);
     }
   }
   clearClip(screen);

@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/sheet_layout.h"
+
 struct StageDrawState {
   int32_t stageTick = 0;
   int32_t pulseFrame = 1;
@@ -20,9 +22,9 @@ struct StageDrawState {
 extern StageDrawState stageDraw;
 
 // The crumbling-block frames are drawn at 100 x 100, a fifth of their size
-// in BlockCrush.bmp, and kept at that size once loaded.
-constexpr int CRUSH_FRAME = 100;
+// in the sheet, and kept at that size once loaded.
 constexpr int CRUSH_SHRINK = 5;
+constexpr int CRUSH_FRAME = crushFrame(0).w / CRUSH_SHRINK;
 
 void resetStageDrawState();
 void drawStage(float cameraX, float cameraY);

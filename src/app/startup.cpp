@@ -66,34 +66,34 @@ void askStartupMode() {
 
 void loadAssets() {
   assets.backBufferDC = createBackBuffer();
-  assets.crushSheet = loadSpriteShrunk("image/BlockCrush.bmp", CRUSH_SHRINK);
+  assets.crushSheet = loadSpriteShrunk(CRUSH_SHEET.file, CRUSH_SHRINK);
   openMusic("bgm/main.mp3", &assets.mainMusic);
   openMusic("bgm/title.mp3", &assets.titleMusic);
   openMusic("bgm/boss.mp3", &assets.bossMusic);
-  assets.tileSheet = loadSprite("image/boxs.bmp");
+  assets.tileSheet = loadSprite(TILE_SHEET.file);
   // Tiles are drawn keyed at 31 x 31 from 50 x 50 cells.
   prepareDrawnCells(assets.tileSheet, 50, 50, 31, 31, COLOR_WHITE);
   prepareKeyRuns(assets.tileSheet, COLOR_WHITE);
-  assets.playerSheet = loadSprite("image/mchara.bmp");
-  assets.bombSheet = loadSprite("image/bombs.bmp");
-  assets.aimSheet = loadSprite("image/Prediction.bmp");
-  assets.stageBackdrop = loadSprite("image/mapback.bmp");
+  assets.playerSheet = loadSprite(PLAYER_SHEET.file);
+  assets.bombSheet = loadSprite(BOMB_SHEET.file);
+  assets.aimSheet = loadSprite(AIM_SHEET.file);
+  assets.stageBackdrop = loadSprite(STAGE_BACKDROP.file);
   // Only the logo's first frame is drawn.
-  assets.titleSheet = loadSpritePart("image/title.bmp", 640, 480);
-  assets.blastSheet = loadSprite("image/Booom.bmp");
-  assets.spareSheet = loadSprite("image/tchara.bmp");
-  assets.blackSheet = loadSprite("image/kuro.bmp");
-  assets.titleBackdrop = loadSprite("image/titleback.bmp");
-  assets.shadowSheet = loadSprite("image/shadow.bmp");
-  assets.keyIconSheet = loadSprite("image/QWE.bmp");
-  assets.arrowSprite = loadSprite("image/allow.bmp");
-  assets.menuDimSheet = loadSprite("image/title23.bmp");
-  assets.menuLitSheet = loadSprite("image/title22.bmp");
-  assets.missMenuSheet = loadSprite("image/GAMEOVER.bmp");
-  assets.menuGlowSheet = loadSprite("image/title24.bmp");
-  assets.warpSheet = loadSprite("image/warp.bmp");
-  assets.resultPanel = loadSprite("image/result1.bmp");
-  assets.resultSheet = loadSprite("image/result.bmp");
+  assets.titleSheet = loadSpritePart(TITLE_SHEET.file, SCREEN_PICTURE.w, SCREEN_PICTURE.h);
+  assets.blastSheet = loadSprite(BLAST_SHEET.file);
+  assets.spareSheet = loadSprite(SPARE_SHEET.file);
+  assets.blackSheet = loadSprite(BLACK_SHEET.file);
+  assets.titleBackdrop = loadSprite(TITLE_BACKDROP.file);
+  assets.shadowSheet = loadSprite(SHADOW_SHEET.file);
+  assets.keyIconSheet = loadSprite(KEY_ICON_SHEET.file);
+  assets.arrowSprite = loadSprite(ARROW_SHEET.file);
+  assets.menuDimSheet = loadSprite(MENU_DIM_SHEET.file);
+  assets.menuLitSheet = loadSprite(MENU_LIT_SHEET.file);
+  assets.missMenuSheet = loadSprite(MISS_MENU_SHEET.file);
+  assets.menuGlowSheet = loadSprite(MENU_GLOW_SHEET.file);
+  assets.warpSheet = loadSprite(WARP_SHEET.file);
+  assets.resultPanel = loadSprite(RESULT_PANEL.file);
+  assets.resultSheet = loadSprite(RESULT_SHEET.file);
 }
 
 void freeAssets() {

@@ -33,17 +33,17 @@ static void resetTitle(TitleMenuState& t) {
   t.needsReset = 0;
 }
 
+static void drawHeroPose(const TitleMenuState& t, SheetCell c) {
+  blitKeyed(assets.backBufferDC, (int)t.heroX, (int)t.heroY, c.w, c.h, assets.playerSheet, c.x, c.y,
+            COLOR_WHITE);
+}
+
 static void drawHero(const TitleMenuState& t) {
-  int x = (int)t.heroX, y = (int)t.heroY;
   if (t.heroWalksLeft == 0 && t.heroIdle == 0)
-    blitKeyed(assets.backBufferDC, x, y, 25, 50, assets.playerSheet, 25 * t.walkFrame, 150,
-              COLOR_WHITE);
+    drawHeroPose(t, playerPose(t.walkFrame, TITLE_WALK_RIGHT_ROW));
   else if (t.heroWalksLeft == 1)
-    blitKeyed(assets.backBufferDC, x, y, 25, 50, assets.playerSheet, 25 * t.walkFrame, 100,
-              COLOR_WHITE);
-  if (t.heroIdle == 1)
-    blitKeyed(assets.backBufferDC, x, y, 25, 50, assets.playerSheet, 25 * t.idleFrame, 50,
-              COLOR_WHITE);
+    drawHeroPose(t, playerPose(t.walkFrame, TITLE_WALK_LEFT_ROW));
+  if (t.heroIdle == 1) drawHeroPose(t, playerPose(t.idleFrame, TITLE_IDLE_ROW));
 }
 
 static void readMenuKeys(TitleMenuState& t) {
@@ -84,18 +84,16 @@ static void readMenuKeys(TitleMenuState& t) {
 static void drawMenu(const TitleMenuState& t) {
   Sprite startSheet = t.cursor == 0 ? assets.menuLitSheet : assets.menuDimSheet;
   Sprite quitSheet = t.cursor == 0 ? assets.menuDimSheet : assets.menuLitSheet;
-  blitKeyedBlended(assets.backBufferDC, 0, 330, 640, 50, startSheet, 0, 50, 640, 50, t.menuOpacity,
-                   COLOR_WHITE);
-  blitKeyedBlended(assets.backBufferDC, 0, 400, 640, 55, quitSheet, 0, 115, 640, 55, t.menuOpacity,
-                   COLOR_WHITE);
+  const SheetCell start = MENU_START_ITEM, quit = MENU_QUIT_ITEM;
+  blitKeyedBlended(assets.backBufferDC, 0, 330, start.w, start.h, startSheet, start.x, start.y,
+                   start.w, start.h, t.menuOpacity, COLOR_WHITE);
+  blitKeyedBlended(assets.backBufferDC, 0, 400, quit.w, quit.h, quitSheet, quit.x, quit.y, quit.w,
+                   quit.h, t.menuOpacity, COLOR_WHITE);
   // The highlight is hidden from the choice on.
   if (t.blastState != 0) return;
-  if (t.cursor == 0)
-    blitRotated(assets.backBufferDC, 0, 330, 640, 43, assets.menuGlowSheet, 0, 50, 640, 43,
-                t.wobble, COLOR_WHITE);
-  else
-    blitRotated(assets.backBufferDC, 0, 395, 640, 43, assets.menuGlowSheet, 0, 115, 640, 43,
-                t.wobble, COLOR_WHITE);
+  const SheetCell glow = t.cursor == 0 ? MENU_START_HIGHLIGHT : MENU_QUIT_HIGHLIGHT;
+  blitRotated(assets.backBufferDC, 0, t.cursor == 0 ? 330 : 395, glow.w, glow.h,
+              assets.menuGlowSheet, glow.x, glow.y, glow.w, glow.h, t.wobble, COLOR_WHITE);
 }
 
 static void runExplosion(TitleMenuState& t) {
@@ -103,11 +101,10 @@ static void runExplosion(TitleMenuState& t) {
   if (t.blastFrame == 1) playWave("SE/Tbomb.wav");
   int y = t.cursor == 0 ? 320 : 385;
   int x1 = t.cursor == 0 ? 140 : 210, x2 = t.cursor == 0 ? 450 : 350;
-  blitKeyedStretched(assets.backBufferDC, x1, y, 70, 70, assets.blastSheet, 250 * t.blastFrame, 0,
-                     250, 250, 0);
-  blitKeyedStretched(assets.backBufferDC, x2, y, 70, 70, assets.blastSheet, 250 * t.blastFrame, 0,
-                     250, 250, 0);
-  if (t.blastFrame > 11) {
+  const SheetCell f = blastFrame(t.blastFrame);
+  for (int x : {x1, x2})
+    blitKeyedStretched(assets.backBufferDC, x, y, 70, 70, assets.blastSheet, f.x, f.y, f.w, f.h, 0);
+  if (t.blastFrame >= TITLE_BLAST_FRAMES - 1) {
     t.blastFrame = 0;
     t.blastState = 2;
   }
@@ -151,12 +148,13 @@ void updateTitleMenu() {
   TitleMenuState& t = app.title;
   if (t.needsReset) resetTitle(t);
 
-  blitOpaque(assets.backBufferDC, t.backdropX, 0, 1464, 480, assets.titleBackdrop, 0, 0);
+  blitOpaque(assets.backBufferDC, t.backdropX, 0, TITLE_BACKDROP.w, TITLE_BACKDROP.h,
+             assets.titleBackdrop, 0, 0);
   drawHero(t);
-  blitKeyedBlended(assets.backBufferDC, 0, 0, 640, 480, assets.titleSheet, 0, 0, 640, 480,
-                   t.logoOpacity, COLOR_WHITE);
-  blitKeyedBlended(assets.backBufferDC, 0, 0, 640, 480, assets.blackSheet, 0, 0, 640, 480,
-                   t.coverOpacity, COLOR_WHITE);
+  const SheetCell logo = SCREEN_PICTURE;
+  blitKeyedBlended(assets.backBufferDC, 0, 0, 640, 480, assets.titleSheet, logo.x, logo.y, logo.w,
+                   logo.h, t.logoOpacity, COLOR_WHITE);
+  drawFadeCover(t.coverOpacity);
 
   if (t.phase == 1) {
     t.backdropX = -824;

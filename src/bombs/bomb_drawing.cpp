@@ -4,9 +4,9 @@
 #include "platform/sprite.h"
 #include "stage/assets.h"
 
-static void drawBombCell(float x, float y, float camX, float camY, int sx, int sy) {
+static void drawBombCell(float x, float y, float camX, float camY, SheetCell c) {
   blitKeyedStretched(assets.backBufferDC, truncToInt(x - camX), truncToInt(y - camY), 25, 25,
-                     assets.bombSheet, sx, sy, 50, 50, COLOR_WHITE);
+                     assets.bombSheet, c.x, c.y, c.w, c.h, COLOR_WHITE);
 }
 
 void drawBombsOnStage(const float* thrownX, const float* thrownY, const float* barrelX,
@@ -17,14 +17,14 @@ void drawBombsOnStage(const float* thrownX, const float* thrownY, const float* b
   for (int i = 0; i < nThrown; i++) {
     // A bomb in flight keeps the facing it was thrown with.
     if (thrownState[i] == BOMB_HELD) bombs.facingColumn[i] = facing == 1 ? 0 : 1;
-    drawBombCell(thrownX[i], thrownY[i], camX, camY, 50 * bombs.facingColumn[i], 50);
+    drawBombCell(thrownX[i], thrownY[i], camX, camY, thrownBombFrame(bombs.facingColumn[i]));
   }
 
   int nRolling = slotLimit(bombs.rollingBombCount);
   for (int i = 0; i < nRolling; i++) {
     if (rollingState[i] == BOMB_HELD) bombs.facingRow[i] = facing == 1 ? 0 : 1;
-    drawBombCell(rollingX[i], rollingY[i], camX, camY, 50 * bombs.rollFrame[i],
-                 100 + 50 * bombs.facingRow[i]);
+    drawBombCell(rollingX[i], rollingY[i], camX, camY,
+                 rollingBombFrame(bombs.rollFrame[i], bombs.facingRow[i]));
     bombs.rollFrame[i] = bombs.rollFrame[i] >= 3 ? 0 : bombs.rollFrame[i] + 1;
   }
 
@@ -41,17 +41,17 @@ void drawBombsOnStage(const float* thrownX, const float* thrownY, const float* b
       bombs.blinkTimer[i] = 0;
       bombs.blink[i] = 1 - bombs.blink[i];
     }
-    drawBombCell(barrelX[i], barrelY[i], camX, camY, 50 * bombs.blink[i], 200);
+    drawBombCell(barrelX[i], barrelY[i], camX, camY, barrelBombFrame(bombs.blink[i]));
   }
   // A barrel overlapping another from the left or from above is drawn over it.
   for (int i = 0; i < nBarrel; i++) {
     for (int j = 0; j < nBarrel; j++) {
       float dx = barrelX[j] + 25 - barrelX[i];
       if (barrelX[i] > barrelX[j] && dx >= 0 && dx <= 20)
-        drawBombCell(barrelX[j], barrelY[j], camX, camY, 50 * bombs.blink[j], 200);
+        drawBombCell(barrelX[j], barrelY[j], camX, camY, barrelBombFrame(bombs.blink[j]));
       float dy = barrelY[j] + 25 - barrelY[i];
       if (barrelY[i] > barrelY[j] && dy >= 0 && dy <= 20)
-        drawBombCell(barrelX[j], barrelY[j], camX, camY, 50 * bombs.blink[j], 200);
+        drawBombCell(barrelX[j], barrelY[j], camX, camY, barrelBombFrame(bombs.blink[j]));
     }
   }
   for (int i = 0; i < nBarrel; i++) bombs.blinkTimer[i] += 1;
@@ -72,12 +72,13 @@ static void drawBlasts(const float* x, const float* y, int32_t* state, int count
       playWave("SE/Tbomb.wav");
     }
     if (!a.active) continue;
-    if (a.frame < 0 || a.frame > 8) a.frame = 0;
+    if (a.frame < 0 || a.frame >= BLAST_FRAMES) a.frame = 0;
+    const SheetCell f = blastFrame(a.frame);
     blitKeyedStretched(assets.backBufferDC, truncToInt((float)a.x - camX - dx),
-                       truncToInt((float)a.y - camY - dy), size, size, assets.blastSheet,
-                       250 * a.frame, 0, 250, 250, 0);
+                       truncToInt((float)a.y - camY - dy), size, size, assets.blastSheet, f.x, f.y,
+                       f.w, f.h, 0);
     a.frame += 1;
-    if (a.frame >= 9) {
+    if (a.frame >= BLAST_FRAMES) {
       a.frame = 0;
       a.active = 0;
     }

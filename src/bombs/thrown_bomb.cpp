@@ -194,7 +194,7 @@ void drawThrowPreview(const int32_t* state, int keyQ, float camX, float camY, in
     int dots = computeThrowPreview(i, camX, camY, facing, dotX, dotY, MAX_PREVIEW_DOTS);
     if (dots > MAX_PREVIEW_DOTS) dots = MAX_PREVIEW_DOTS;
     for (int d = 0; d < dots; d++)
-      blitKeyedStretched(assets.backBufferDC, dotX[d], dotY[d], 3, 3, assets.aimSheet, 0, 0, 3, 3,
-                         COLOR_WHITE);
+      blitKeyedStretched(assets.backBufferDC, dotX[d], dotY[d], 3, 3, assets.aimSheet, AIM_DOT.x,
+                         AIM_DOT.y, AIM_DOT.w, AIM_DOT.h, COLOR_WHITE);
   }
 }

@@ -78,9 +78,9 @@ void drawPlayer(float drawX, float drawY, int32_t* playerAnim, int facing, int a
   int column, row;
   if (choosePlayerCell(playerAnim, facing, airState, runKeyHeld, carrying, holdingThrown, throwPose,
                        &column, &row)) {
-    blitKeyed(assets.backBufferDC, (int)(drawX + 3.125f), (int)(drawY + 3.125f), PLAYER_WIDTH,
-              PLAYER_HEIGHT, assets.playerSheet, column * PLAYER_WIDTH, row * PLAYER_HEIGHT,
-              COLOR_WHITE);
+    const SheetCell c = playerPose(column, row);
+    blitKeyed(assets.backBufferDC, (int)(drawX + 3.125f), (int)(drawY + 3.125f), c.w, c.h,
+              assets.playerSheet, c.x, c.y, COLOR_WHITE);
   }
   // Wrap-safe counting; the pose timer only matters below 5.
   player.drawCallCounter = (int32_t)((uint32_t)player.drawCallCounter + 1u);

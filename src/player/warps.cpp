@@ -65,8 +65,8 @@ int warpContact(float x, float y, int row, int col) {
 
 static void drawWarpCell(float screenX, float screenY) {
   int px = (int)(screenX - contactInset), py = (int)(screenY - contactInset);
-  blitKeyed(assets.backBufferDC, px, py, 50, 50, assets.warpSheet, player.warpFrame * 50, 0,
-            COLOR_WHITE);
+  const SheetCell f = warpEffectFrame(player.warpFrame);
+  blitKeyed(assets.backBufferDC, px, py, f.w, f.h, assets.warpSheet, f.x, f.y, COLOR_WHITE);
 }
 
 void updateLocalWarp(float* x, float* y, float screenX, float screenY) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/sheet_layout.h"
 #include "platform/sound.h"
 #include "platform/sprite.h"
 

@@ -37,7 +37,7 @@ std::string describe(const PictureCell& c) {
 }
 
 TEST(PictureCells, EveryPictureIsA24BitBottomUpBitmapOfItsSize) {
-  for (const PictureSize& size : pictureSizes()) {
+  for (const SheetFile& size : ALL_SHEETS) {
     SCOPED_TRACE(size.file);
     FILE* f = std::fopen(dataPath(size.file).c_str(), "rb");
     ASSERT_NE(f, nullptr) << "missing";
@@ -66,7 +66,7 @@ TEST(PictureCells, EveryAddressedCellLiesInsideItsPictureAndShowsWhatItShould) {
   std::vector<PictureCell> cells = pictureCells();
   ASSERT_GT(cells.size(), 300u);
   std::set<std::string> known;
-  for (const PictureSize& s : pictureSizes()) known.insert(s.file);
+  for (const SheetFile& s : ALL_SHEETS) known.insert(s.file);
   for (const PictureCell& c : cells) {
     SCOPED_TRACE(describe(c));
     EXPECT_TRUE(known.count(c.file)) << "cell of a picture that is not drawn";
@@ -90,23 +90,23 @@ TEST(PictureCells, EveryAddressedCellLiesInsideItsPictureAndShowsWhatItShould) {
 // The front edges repeat the right-hand 10 x 50 pixels of the tiles they
 // stand for; a switch that pulses keeps its edge still.
 TEST(PictureCells, FrontEdgeStripsRepeatTheirTiles) {
-  const SpriteSurface* s = picture("image/boxs.bmp");
+  const SpriteSurface* s = picture(TILE_SHEET.file);
   ASSERT_NE(s, nullptr);
   for (const EdgeStripTwin& t : edgeStripTwins()) {
-    SCOPED_TRACE(testing::Message() << "strip (" << t.stripX << ", " << t.stripY << ") tile ("
-                                    << t.tileX << ", " << t.tileY << ")");
+    const SheetCell a = t.strip, b = rightEdgeOf(t.tile);
+    SCOPED_TRACE(testing::Message() << "strip (" << a.x << ", " << a.y << ") tile (" << t.tile.x
+                                    << ", " << t.tile.y << ")");
     int mismatches = 0;
-    for (int y = 0; y < 50; ++y)
-      for (int x = 0; x < 10; ++x)
-        mismatches +=
-            pixelAt(*s, t.stripX + x, t.stripY + y) != pixelAt(*s, t.tileX + 40 + x, t.tileY + y);
+    for (int y = 0; y < a.h; ++y)
+      for (int x = 0; x < a.w; ++x)
+        mismatches += pixelAt(*s, a.x + x, a.y + y) != pixelAt(*s, b.x + x, b.y + y);
     EXPECT_EQ(mismatches, 0);
   }
 }
 
 // The fade cover and the bomb display's backing are black throughout.
 TEST(PictureCells, FadeCoverIsBlack) {
-  const SpriteSurface* black = picture("image/kuro.bmp");
+  const SpriteSurface* black = picture(BLACK_SHEET.file);
   ASSERT_NE(black, nullptr);
   int other = 0;
   for (int y = 0; y < black->height; ++y)

@@ -93,35 +93,35 @@ bool generatePictures(const std::string& outDir) {
   auto add = [&](const char* file, Canvas c) { pictures.push_back({file, std::move(c)}); };
 
   Canvas player = drawPlayerSheet();
-  add("image/boxs.bmp", drawTileSheet());
-  add("image/mchara.bmp", player);
-  add("image/bombs.bmp", drawBombSheet());
-  add("image/Prediction.bmp", drawAimDot());
-  add("image/mapback.bmp", drawStageBackdrop());
-  add("image/title.bmp", drawTitle());
-  add("image/Booom.bmp", drawBlast());
-  add("image/tchara.bmp", drawSpareSheet(player));
-  add("image/kuro.bmp", drawBlackCover());
-  add("image/titleback.bmp", drawTitleBackdrop());
-  add("image/shadow.bmp", drawShadow());
-  add("image/QWE.bmp", drawKeyIcons());
-  add("image/allow.bmp", drawDoorArrow());
-  add("image/title23.bmp", drawMenuItems(false));
-  add("image/title22.bmp", drawMenuItems(true));
-  add("image/BlockCrush.bmp", drawBlockCrush());
-  add("image/GAMEOVER.bmp", drawMissMenu());
-  add("image/title24.bmp", drawMenuHighlight());
-  add("image/warp.bmp", drawWarpEffect(player));
-  add("image/result1.bmp", drawResultPanel());
-  add("image/result.bmp", drawResultSheet());
-  add("image/pimlet.bmp", drawEndingScroll(player));
-  add("image/\xE5\xBA\x8A.bmp", drawEndingFloor());  // 床
-  add("image/mchara00.bmp", drawEndingWalker(player));
+  add(TILE_SHEET.file, drawTileSheet());
+  add(PLAYER_SHEET.file, player);
+  add(BOMB_SHEET.file, drawBombSheet());
+  add(AIM_SHEET.file, drawAimDot());
+  add(STAGE_BACKDROP.file, drawStageBackdrop());
+  add(TITLE_SHEET.file, drawTitle());
+  add(BLAST_SHEET.file, drawBlast());
+  add(SPARE_SHEET.file, drawSpareSheet(player));
+  add(BLACK_SHEET.file, drawBlackCover());
+  add(TITLE_BACKDROP.file, drawTitleBackdrop());
+  add(SHADOW_SHEET.file, drawShadow());
+  add(KEY_ICON_SHEET.file, drawKeyIcons());
+  add(ARROW_SHEET.file, drawDoorArrow());
+  add(MENU_DIM_SHEET.file, drawMenuItems(false));
+  add(MENU_LIT_SHEET.file, drawMenuItems(true));
+  add(CRUSH_SHEET.file, drawBlockCrush());
+  add(MISS_MENU_SHEET.file, drawMissMenu());
+  add(MENU_GLOW_SHEET.file, drawMenuHighlight());
+  add(WARP_SHEET.file, drawWarpEffect(player));
+  add(RESULT_PANEL.file, drawResultPanel());
+  add(RESULT_SHEET.file, drawResultSheet());
+  add(ENDING_SCROLL.file, drawEndingScroll(player));
+  add(ENDING_FLOOR.file, drawEndingFloor());
+  add(ENDING_WALKER.file, drawEndingWalker(player));
 
   bool ok = true;
   std::map<std::string, const Picture*> byName;
   for (const Picture& p : pictures) byName[p.file] = &p;
-  for (const PictureSize& s : pictureSizes()) {
+  for (const SheetFile& s : ALL_SHEETS) {
     auto it = byName.find(s.file);
     if (it == byName.end() || it->second->canvas.w != s.w || it->second->canvas.h != s.h) {
       std::fprintf(stderr, "puxten-assets: %s is not drawn at %d x %d\n", s.file, s.w, s.h);

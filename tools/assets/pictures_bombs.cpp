@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "draw_sheets.h"
+#include "platform/sheet_layout.h"
 
 namespace {
 
@@ -108,39 +109,43 @@ void drawRoundBomb(Canvas& c, float cx, float cy, float r, int fuseSide, bool sp
 }
 
 Canvas drawBombSheet() {
-  Canvas s(500, 250);
-  // Row 0: the ready counts, a badge with the number.
-  for (int n = 0; n < 10; ++n) {
-    float cx = 50 * n + 30, cy = 30;
+  Canvas s(BOMB_SHEET_W, BOMB_SHEET_H);
+  // The ready counts, a badge with the number.
+  for (int n = 0; n < READY_COUNTS; ++n) {
+    const SheetCell badge = readyCountBadge(n);
+    const int bx = badge.x - 2, by = badge.y - 2;  // the outline's box
+    float cx = badge.x + 20, cy = badge.y + 20;
     uint32_t face = n == 0 ? rgb(0x90, 0x90, 0xa0) : rgb(0xff, 0xd8, 0x48);
-    outlined(s, 50 * n + 8, 8, 44, 44, [&](Canvas& t) {
-      fillCircle(t, cx - (50 * n + 8), cy - 8, 18, face);
-      fillCircle(t, cx - (50 * n + 8) - 5, cy - 8 - 6, 5, lighten(face, 0.5f));
+    outlined(s, bx, by, 44, 44, [&](Canvas& t) {
+      fillCircle(t, cx - bx, cy - by, 18, face);
+      fillCircle(t, cx - bx - 5, cy - by - 6, 5, lighten(face, 0.5f));
     });
     TextMask m = dilated(renderText(std::to_string(n), 30), 1);
     drawTextMask(s, m, int(cx - m.w / 2.0f + 0.5f), int(cy - m.h / 2.0f + 0.5f), INK);
   }
-  // Row 1: the thrown bomb facing right and left (its box is the top-left
-  // 30 x 30 of the cell).
-  drawRoundBomb(s, 15, 68, 12, 1);
-  drawRoundBomb(s, 50 + 15, 68, 12, -1);
-  // Rows 2 and 3: the rolling bomb, four turns each way (box 40 x 40).
-  for (int f = 0; f < 4; ++f) {
-    drawRollingBall(s, 50 * f + 20, 120, 17, f * PI / 8);
-    drawRollingBall(s, 50 * f + 20, 170, 17, -f * PI / 8);
-  }
-  // Row 4: the barrel bomb and its blink.
-  drawBarrel(s, 0, 200, 1.0f, false);
-  drawBarrel(s, 50, 200, 1.0f, true);
+  // The thrown bomb facing right and left (its box is the top-left 30 x 30
+  // of the cell).
+  for (int col = 0; col < 2; ++col)
+    drawRoundBomb(s, thrownBombFrame(col).x + 15, thrownBombFrame(col).y + 18, 12, 1 - 2 * col);
+  // The rolling bomb, four turns each way (box 40 x 40).
+  for (int f = 0; f < ROLLING_BOMB_FRAMES; ++f)
+    for (int row = 0; row < 2; ++row) {
+      const SheetCell c = rollingBombFrame(f, row);
+      drawRollingBall(s, c.x + 20, c.y + 20, 17, (1 - 2 * row) * f * PI / 8);
+    }
+  // The barrel bomb and its blink.
+  for (int blink = 0; blink < 2; ++blink)
+    drawBarrel(s, barrelBombFrame(blink).x, barrelBombFrame(blink).y, 1.0f, blink == 1);
   return s;
 }
 
 // Nine frames: a white flash, a fireball that swells and reddens, smoke that
 // tears apart. Black is the key, so every colour stays above it.
 Canvas drawBlast() {
-  Canvas s(3250, 250, KEY_BLACK);
-  const float radius[9] = {34, 64, 88, 102, 110, 114, 116, 118, 118};
-  for (int f = 0; f < 9; ++f) {
+  Canvas s(BLAST_SHEET.w, BLAST_SHEET.h, KEY_BLACK);
+  const float radius[BLAST_FRAMES] = {34, 64, 88, 102, 110, 114, 116, 118, 118};
+  for (int f = 0; f < BLAST_FRAMES; ++f) {
+    const int x0 = blastFrame(f).x;
     float R = radius[f], age = f / 8.0f;
     for (int y = 0; y < 250; ++y)
       for (int x = 0; x < 250; ++x) {
@@ -165,14 +170,14 @@ Canvas drawBlast() {
           col = rgb(0x80, 0x30, 0x28);
         else
           col = mix(rgb(0x58, 0x50, 0x58), rgb(0x30, 0x2c, 0x34), age);
-        s.set(250 * f + x, y, col);
+        s.set(x0 + x, y, col);
       }
     // Sparks thrown out.
     if (f >= 1 && f <= 6)
       for (int k = 0; k < 14; ++k) {
         float a = k * 2 * PI / 14 + hashNoise(k, 0, 9) * 0.4f;
         float r = R * (1.0f + 0.25f * hashNoise(k, 1, 9)) + f * 4;
-        drawSparkle(s, 250 * f + 125 + std::cos(a) * r, 125 + std::sin(a) * r, 6 - f * 0.7f,
+        drawSparkle(s, x0 + 125 + std::cos(a) * r, 125 + std::sin(a) * r, 6 - f * 0.7f,
                     rgb(0xff, 0xc0, 0x40), rgb(0xff, 0xfa, 0xd0));
       }
   }
@@ -183,10 +188,10 @@ Canvas drawBlast() {
 // falls, with a puff of dust. The crushed cell sits at (175..300) in each
 // 500 x 500 frame.
 Canvas drawBlockCrush() {
-  Canvas s(5000, 500);
+  Canvas s(CRUSH_SHEET.w, CRUSH_SHEET.h);
   const uint32_t rubble[3] = {rgb(0xa8, 0x98, 0x80), rgb(0x80, 0x74, 0x6c), rgb(0xc8, 0xb4, 0x88)};
-  for (int f = 0; f < 10; ++f) {
-    Canvas t(500, 500);
+  for (int f = 0; f < CRUSH_FRAMES; ++f) {
+    Canvas t(crushFrame(f).w, crushFrame(f).h);
     float age = f / 9.0f;
     // Puffs of dust that spread and thin out.
     for (int k = 0; k < 9; ++k) {
@@ -225,7 +230,7 @@ Canvas drawBlockCrush() {
       outlineOpaque(chunk, INK);
       pasteKeyed(t, chunk, bx, by);
     }
-    paste(s, t, 500 * f, 0);
+    paste(s, t, crushFrame(f).x, crushFrame(f).y);
   }
   return s;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "draw_sheets.h"
+#include "platform/sheet_layout.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ constexpr float PI = 3.14159265f;
 using Face = std::function<uint32_t(int x, int y)>;
 
 // Front face from a shader; the sides repeat its edge columns, darker.
-Canvas blockTile(const Face& front, float sideShade = 0.62f, float bottomShade = 0.45f) {
+Canvas shadedBlock(const Face& front, float sideShade = 0.62f, float bottomShade = 0.45f) {
   Canvas t(50, 50);
   for (int y = 0; y < 50; ++y)
     for (int x = 0; x < 50; ++x) {
@@ -63,7 +64,7 @@ uint32_t noisy(uint32_t c, int x, int y, int seed, float amount) {
 
 Canvas wallTile() {
   const Pt seeds[5] = {{9, 10}, {29, 8}, {19, 27}, {4, 33}, {35, 30}};
-  return blockTile([&](int x, int y) {
+  return shadedBlock([&](int x, int y) {
     float d1 = 1e9, d2 = 1e9;
     int best = 0;
     for (int k = 0; k < 5; ++k) {
@@ -84,7 +85,7 @@ Canvas wallTile() {
 }
 
 Canvas sandstoneTile() {
-  Canvas t = blockTile([](int x, int y) {
+  Canvas t = shadedBlock([](int x, int y) {
     float band = std::sin(y * 0.55f + fbm(x / 8.0f, y / 8.0f, 5, 2) * 3) * 0.06f;
     uint32_t c = scaleColour(rgb(0xe0, 0xb8, 0x70), 1 + band);
     if (x <= 1 || y <= 1) c = lighten(c, 0.3f);
@@ -107,7 +108,7 @@ Canvas sandstoneTile() {
 }
 
 Canvas brickTile() {
-  return blockTile([](int x, int y) {
+  return shadedBlock([](int x, int y) {
     const uint32_t mortar = rgb(0xd6, 0xc6, 0xaa);
     int course = y / 13, yIn = y % 13;
     int offset = (course % 2) ? 10 : 0;
@@ -130,7 +131,7 @@ Canvas brickTile() {
 }
 
 Canvas steelTile() {
-  Canvas t = blockTile([](int x, int y) {
+  Canvas t = shadedBlock([](int x, int y) {
     uint32_t base = rgb(0x90, 0xa0, 0xb8);
     float streak = (hashNoise(0, y, 21) - 0.5f) * 0.08f + (hashNoise(x / 3, y, 22) - 0.5f) * 0.05f;
     float sheen = 0.12f * std::exp(-std::pow((x - y) / 9.0f, 2.0f));
@@ -153,9 +154,9 @@ Canvas steelTile() {
 }
 
 // Weight switch: a solid green block with a pressure plate on top.
-Canvas weightSwitchTile(bool pressed) {
+Canvas weightSwitchArt(bool pressed) {
   const uint32_t body = rgb(0x4c, 0x7c, 0x5a);
-  Canvas t = blockTile([&](int x, int y) {
+  Canvas t = shadedBlock([&](int x, int y) {
     uint32_t c = scaleColour(body, 0.95f + 0.1f * fbm(x / 5.0f, y / 5.0f, 31, 2));
     if (x < 2 || y < 2) c = lighten(c, 0.3f);
     if (y >= 10 && y < 13) c = rgb(0x2a, 0x3a, 0x30);
@@ -180,7 +181,7 @@ Canvas weightSwitchTile(bool pressed) {
 enum SwitchStyle { SWITCH_DOME, SWITCH_LEVER, SWITCH_ORB, SWITCH_CLOCK };
 
 // p is the pulse (0..3) of a switch that is up; pressed shows it spent.
-Canvas switchTile(SwitchStyle style, uint32_t colour, int p, bool pressed) {
+Canvas switchArt(SwitchStyle style, uint32_t colour, int p, bool pressed) {
   Canvas t(50, 50);
   float glow = p / 3.0f;
   uint32_t lit = mix(colour, rgb(0xf6, 0xfc, 0xff), 0.15f + 0.45f * glow);
@@ -278,7 +279,7 @@ Canvas spikesTile() {
     fillPolygon(t, {{x0 + 5, 14}, {x0 + 10, 38}, {x0 + 6.5f, 38}}, rgb(0x70, 0x78, 0x8c));
     fillPolygon(t, {{x0 + 3.6f, 20}, {x0 + 5, 14}, {x0 + 6.4f, 20}}, rgb(0xe8, 0x40, 0x40));
   }
-  Canvas base = blockTile([](int, int y) {
+  Canvas base = shadedBlock([](int, int y) {
     return y < 34 ? KEY_WHITE : (y == 34 ? rgb(0x90, 0x94, 0xa0) : rgb(0x5a, 0x5e, 0x6c));
   });
   for (int y = 0; y < 50; ++y)
@@ -323,7 +324,7 @@ Canvas fireTile() {
 Canvas acidTile() {
   Canvas t(50, 50);
   // Basin.
-  Canvas basin = blockTile([](int x, int y) {
+  Canvas basin = shadedBlock([](int x, int y) {
     if (y < 20) return KEY_WHITE;
     if (x < 3 || x > 36 || y > 36) return rgb(0x6a, 0x70, 0x78);
     float wave = std::sin(x * 0.6f) * 1.2f;
@@ -366,7 +367,7 @@ Canvas sawTile() {
     for (int x = 0; x < 50; ++x) blade.setKey(x, y);
   outlineOpaque(blade, INK);
   pasteKeyed(t, blade, 0, 0);
-  Canvas base = blockTile([](int, int y) {
+  Canvas base = shadedBlock([](int, int y) {
     return y < 33 ? KEY_WHITE : (y == 33 ? rgb(0x9a, 0x80, 0x60) : rgb(0x6a, 0x52, 0x3c));
   });
   for (int y = 0; y < 50; ++y)
@@ -380,7 +381,7 @@ Canvas sawTile() {
 
 // --- Moving platform ----------------------------------------------------------
 
-Canvas platformTile(int f) {
+Canvas platformArt(int f) {
   Canvas t(50, 50);
   // Jet flame under the slab, flickering.
   const float len[4] = {12, 16, 13, 18};
@@ -389,7 +390,7 @@ Canvas platformTile(int f) {
   fillPolygon(jet, {{15, 16}, {25, 16}, {20, 12 + len[f] * 0.8f}}, rgb(0xff, 0xe0, 0x60));
   fillPolygon(jet, {{18, 16}, {22, 16}, {20, 14 + len[f] * 0.5f}}, rgb(0xfe, 0xfc, 0xe8));
   pasteKeyed(t, jet, 0, 0);
-  Canvas slab = blockTile([](int x, int y) {
+  Canvas slab = shadedBlock([](int x, int y) {
     if (y >= 14) return KEY_WHITE;
     uint32_t c = y < 3 ? rgb(0xff, 0xd8, 0x40) : rgb(0x70, 0x7c, 0x94);
     if (y >= 3 && ((x + y) / 4) % 2 == 0 && y > 8) c = rgb(0x30, 0x34, 0x40);
@@ -412,11 +413,11 @@ Canvas platformTile(int f) {
 
 // --- Bomb chest -----------------------------------------------------------------
 
-Canvas bombChestTile(bool open) {
+Canvas bombChestArt(bool open) {
   Canvas t(50, 50);
   const uint32_t wood = rgb(0xa8, 0x64, 0x30), band = rgb(0xf0, 0xc0, 0x40);
   // Body: front 6..36 x 26..41, with sides.
-  Canvas body = blockTile([&](int x, int y) {
+  Canvas body = shadedBlock([&](int x, int y) {
     if (y < 26 || x < 5 || x > 36) return KEY_WHITE;
     if (x < 8 || x > 33) return band;
     uint32_t c = (y % 5 == 0) ? scaleColour(wood, 0.8f) : wood;
@@ -509,7 +510,7 @@ Canvas gatePicture(const GateColours& g, int p, bool horizontal) {
 
 // --- Portals, doors, chests and glitter (150 x 150 frames) -----------------
 
-Canvas warpFrame(int f) {
+Canvas warpArt(int f) {
   Canvas t(150, 150);
   const float cx = 75, cy = 72;
   float rot = f * 2 * PI / 8;
@@ -679,76 +680,78 @@ Canvas lanternFrame(int d) {
   return t;
 }
 
+void pasteAt(Canvas& s, const Canvas& t, SheetCell c) { paste(s, t, c.x, c.y); }
+
+// The right-hand strip of a vertical gate picture, rows `from` .. from + 50,
+// where a front-edge strip reads it.
+void pasteGateEdge(Canvas& s, const Canvas& gate, int from, SheetCell strip) {
+  pasteRegion(s, strip.x, strip.y, gate, 40, from, strip.w, strip.h);
+}
+
 }  // namespace
 
 Canvas drawTileSheet() {
-  Canvas s(1200, 1750);
-  paste(s, wallTile(), 50, 0);
-  paste(s, sandstoneTile(), 100, 0);
-  paste(s, brickTile(), 150, 0);
-  paste(s, steelTile(), 200, 0);
-  paste(s, weightSwitchTile(false), 300, 0);
-  paste(s, weightSwitchTile(true), 350, 0);
+  Canvas s(TILE_SHEET_W, TILE_SHEET_H);
+  pasteAt(s, wallTile(), TILE_WALL);
+  pasteAt(s, sandstoneTile(), blockTile(0));
+  pasteAt(s, brickTile(), blockTile(1));
+  pasteAt(s, steelTile(), blockTile(2));
 
-  // Switches: up (pulse 0..3) in row 400, pressed in row 450; copies of the
-  // first up and the pressed pictures in row 50, whose right-hand strips are
-  // the front edges.
-  const SwitchStyle styles[3] = {SWITCH_DOME, SWITCH_LEVER, SWITCH_ORB};
-  const uint32_t blue = rgb(0x40, 0x9c, 0xff);
-  for (int k = 0; k < 3; ++k) {
-    for (int p = 0; p < 4; ++p)
-      paste(s, switchTile(styles[k], blue, p, false), 150 * p + 50 * k, 400);
-    paste(s, switchTile(styles[k], blue, 0, true), 50 * k, 450);
-    paste(s, switchTile(styles[k], blue, 0, false), 100 * k, 50);
-    paste(s, switchTile(styles[k], blue, 0, true), 100 * k + 50, 50);
+  // Switches, with copies of the first up and the pressed pictures in row
+  // 50, whose right-hand strips are the front edges.
+  const SwitchStyle styles[SWITCH_KINDS] = {SWITCH_DOME, SWITCH_LEVER, SWITCH_ORB};
+  const uint32_t blue = rgb(0x40, 0x9c, 0xff), orange = rgb(0xff, 0x90, 0x30);
+  for (bool pressed : {false, true}) {
+    pasteAt(s, weightSwitchArt(pressed), weightSwitchTile(pressed));
+    pasteAt(s, weightSwitchArt(pressed), weightSwitchEdgeTile(pressed));
+    for (int k = 0; k < SWITCH_KINDS; ++k) {
+      for (int p = 0; p < (pressed ? 1 : PULSE_FRAMES); ++p)
+        pasteAt(s, switchArt(styles[k], blue, p, pressed), switchTile(k, p, pressed));
+      pasteAt(s, switchArt(styles[k], blue, 0, pressed), switchEdgeTile(k, pressed));
+    }
+    for (int p = 0; p < (pressed ? 1 : PULSE_FRAMES); ++p) {
+      pasteAt(s, switchArt(SWITCH_CLOCK, orange, p, pressed), timedSwitchTile(p, pressed));
+      pasteAt(s, crusherTile(p, pressed), crusherSwitchTile(p, pressed));
+    }
   }
-  const uint32_t orange = rgb(0xff, 0x90, 0x30);
-  for (int p = 0; p < 4; ++p)
-    paste(s, switchTile(SWITCH_CLOCK, orange, p, false), 150 * p + 600, 400);
-  paste(s, switchTile(SWITCH_CLOCK, orange, 0, true), 600, 450);
-  paste(s, weightSwitchTile(false), 300, 50);
-  paste(s, weightSwitchTile(true), 350, 50);
-  for (int p = 0; p < 4; ++p) paste(s, crusherTile(p, false), 50 * p, 550);
-  paste(s, crusherTile(0, true), 200, 550);
 
-  paste(s, spikesTile(), 0, 100);
-  paste(s, fireTile(), 50, 100);
-  paste(s, acidTile(), 100, 100);
-  paste(s, sawTile(), 150, 100);
-  for (int f = 0; f < 4; ++f) paste(s, platformTile(f), 200 + 50 * f, 100);
+  const Canvas hazards[HAZARD_KINDS] = {spikesTile(), fireTile(), acidTile(), sawTile()};
+  for (int k = 0; k < HAZARD_KINDS; ++k) pasteAt(s, hazards[k], hazardTile(k));
+  for (int f = 0; f < PLATFORM_FRAMES; ++f) pasteAt(s, platformArt(f), platformTile(f));
 
   // Gates: a vertical and a horizontal picture per pulse frame and colour.
-  const int gateY[3] = {150, 1350, 1550};
-  for (int g = 0; g < 3; ++g)
-    for (int p = 0; p < 4; ++p) {
-      pasteKeyed(s, gatePicture(GATE_SETS[g], p, false), 250 * p, gateY[g]);
-      pasteKeyed(s, gatePicture(GATE_SETS[g], p, true), 250 * p + 50, gateY[g]);
+  for (int g = 0; g < GATE_COLOURS; ++g)
+    for (int p = 0; p < PULSE_FRAMES; ++p) {
+      SheetCell v = verticalGate(g, p), h = horizontalGate(g, p);
+      pasteKeyed(s, gatePicture(GATE_SETS[g], p, false), v.x, v.y);
+      pasteKeyed(s, gatePicture(GATE_SETS[g], p, true), h.x, h.y);
     }
-  // Front edges of the orange and green gates that have a free place of
-  // their own: the right-hand side of the vertical gate.
-  for (int g = 1; g < 3; ++g) {
+  // Front edges of the orange and green vertical gates that have a free
+  // place of their own: the gate's right-hand side at its foot (open) and
+  // at its part cell.
+  for (int g = 1; g < GATE_COLOURS; ++g) {
     Canvas v = gatePicture(GATE_SETS[g], 0, false);
-    int x = g == 1 ? 480 : 700;
-    pasteRegion(s, x, 200, v, 40, 50, 10, 50);
-    pasteRegion(s, x, 276, v, 40, 126, 10, 50);
+    pasteGateEdge(s, v, 50, verticalGatePartEdge(g));
+    pasteGateEdge(s, v, 126, verticalGateEdge(g, false));
   }
   // The chests sit below the first blue gate, whose empty foot they share.
-  pasteKeyed(s, bombChestTile(false), 0, 325);
-  pasteKeyed(s, bombChestTile(true), 50, 325);
+  for (bool open : {false, true})
+    pasteKeyed(s, bombChestArt(open), bombChestTile(open).x, bombChestTile(open).y);
 
-  for (int g = 0; g < 5; ++g) paste(s, glowFrame(g), 100 * g, 600);
-  for (int d = 0; d < 5; ++d) {
+  for (int g = 0; g < GLOW_FRAMES; ++g) pasteAt(s, glowFrame(g), backdropGlow(g));
+  for (int d = 0; d < DECORATION_FRAMES; ++d) {
     Canvas l = lanternFrame(d);
-    for (int y = 0; y < 50; ++y)
-      for (int x = 0; x < 25; ++x)
-        s.px[size_t(500 + y) * s.w + 25 * d + x] = l.px[size_t(y) * 25 + x];
+    SheetCell c = backdropDecoration(d);
+    for (int y = 0; y < c.h; ++y)
+      for (int x = 0; x < c.w; ++x)
+        s.px[size_t(c.y + y) * s.w + c.x + x] = l.px[size_t(y) * c.w + x];
   }
-  for (int f = 0; f < 8; ++f) {
-    paste(s, warpFrame(f), 150 * f, 700);
-    paste(s, goalChest(f), 150 * f, 850);
-    paste(s, glitter(f, 71, false), 150 * f, 900);
-    paste(s, glitter(f, 73, true), 150 * f, 1050);
-    paste(s, doorFrame(f), 150 * f, 1200);
+  for (int f = 0; f < PORTAL_FRAMES; ++f) {
+    pasteAt(s, warpArt(f), warpFrame(f));
+    pasteAt(s, goalChest(f), goalChestFrame(f));
+    pasteAt(s, glitter(f, 71, false), goalGlitterFrame(f));
+    pasteAt(s, glitter(f, 73, true), chestGlitterFrame(f));
+    pasteAt(s, doorFrame(f), stageDoorFrame(f));
   }
   return s;
 }

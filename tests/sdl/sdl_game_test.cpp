@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 
 #include "app/app_state.h"
@@ -146,19 +147,25 @@ TEST_P(SdlNewGame, YesClearsTheSavedRunNoLeavesIt) {
     saved.push_back(readFile(std::string(saveFolderPath()) + "/" + name));
   ASSERT_FALSE(saved.front().empty());
 
+  // Pressed every 100 ms until answered: a press before the question is
+  // up goes to the game instead.
   static SDL_Scancode answer;
+  static std::atomic<bool> asking;
   answer = GetParam().key;
-  SDL_AddTimer(
+  asking = true;
+  SDL_TimerID presser = SDL_AddTimer(
       100,
-      [](Uint32, void*) {
+      [](Uint32 interval, void*) {
         SDL_Event ev = {};
         ev.type = SDL_KEYDOWN;
         ev.key.keysym.scancode = answer;
-        SDL_PushEvent(&ev);
-        return 0u;
+        if (asking) SDL_PushEvent(&ev);
+        return asking ? interval : 0u;
       },
-      nullptr);  // once the question is up
+      nullptr);
   sdlOfferNewGame();
+  asking = false;
+  SDL_RemoveTimer(presser);
 
   for (size_t i = 0; i < saved.size(); i++) {
     std::string path = std::string(saveFolderPath()) + "/" + savedRunFiles()[i];

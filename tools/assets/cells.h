@@ -82,10 +82,7 @@ inline std::vector<PictureCell> pictureCells() {
   }
   for (int g = 0; g < GATE_COLOURS; ++g)
     for (bool closed : {false, true}) {
-      // The closed orange vertical gate's edge lies past the end of a blue
-      // horizontal gate picture, where nothing is drawn yet.
-      add(box, verticalGateEdge(g, closed), n("vertical gate front edge", g), CELL_KEY_WHITE,
-          g == 1 && closed ? CELL_BLANK_ALLOWED : CELL_SHOWS_SOMETHING);
+      add(box, verticalGateEdge(g, closed), n("vertical gate front edge", g));
       add(box, horizontalGateEdge(g, closed), n("horizontal gate front edge", g));
       add(box, verticalGatePartEdge(g), n("vertical gate part front edge", g));
       add(box, horizontalGatePartEdge(g), n("horizontal gate part front edge", g));

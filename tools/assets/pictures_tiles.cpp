@@ -726,11 +726,13 @@ Canvas drawTileSheet() {
       pasteKeyed(s, gatePicture(GATE_SETS[g], p, false), v.x, v.y);
       pasteKeyed(s, gatePicture(GATE_SETS[g], p, true), h.x, h.y);
     }
-  // Front edges of the orange and green vertical gates that have a free
-  // place of their own: the gate's right-hand side at its foot (open) and
-  // at its part cell.
+  // Front edges of the orange and green vertical gates that no picture
+  // holds already: the gate's right-hand side at its foot (open) and at its
+  // part cell, and the closed orange gate's at its top, which lies past the
+  // end of the second blue horizontal gate picture.
   for (int g = 1; g < GATE_COLOURS; ++g) {
     Canvas v = gatePicture(GATE_SETS[g], 0, false);
+    if (g == 1) pasteGateEdge(s, v, 0, verticalGateEdge(g, true));
     pasteGateEdge(s, v, 50, verticalGatePartEdge(g));
     pasteGateEdge(s, v, 126, verticalGateEdge(g, false));
   }

@@ -10,6 +10,11 @@ start_xvfb() {  # FOLDER [WxH]: sets DISPLAY and xvfb (the server's pid)
   for _ in $(seq 300); do [ -s "$1/display" ] && break; sleep 0.1; done
   [ -s "$1/display" ] || { echo "Xvfb did not start"; exit 1; }
   export DISPLAY=":$(cat "$1/display")"
+  # On a busy machine the server may name its display before it answers:
+  # the game must not meet a display it cannot open.
+  for _ in $(seq 300); do xwininfo -root >/dev/null 2>&1 && return 0; sleep 0.1; done
+  echo "Xvfb on $DISPLAY does not answer"
+  exit 1
 }
 
 wait_window() {  # exact name -> window id

@@ -117,34 +117,49 @@ TEST_F(PlayerContact, GoalChestClearsTheStageEveryTime) {
   EXPECT_EQ(stage.grid[9][5].state, 1);
 }
 
-TEST_F(PlayerContact, HazardsUnderTheFeetAtTheHeadOrAtTheSideEndTheAttempt) {
-  put(10, 4, HAZARD_A);
-  frame();
-  EXPECT_EQ(app.scene, SCENE_MISS);
+// A hazard under the feet, at the head, reached by a jump or walked into
+// ends the attempt.
+struct HazardCase {
+  const char* name;
+  void (*meet)();
+};
 
-  TearDown();
-  SetUp();
-  put(8, 4, HAZARD_C);
-  EXPECT_EQ(checkHeadRow(100, 200), 0);
-  EXPECT_EQ(app.scene, SCENE_MISS);
+class PlayerHazard : public PlayerTest, public testing::WithParamInterface<HazardCase> {};
 
-  TearDown();
-  SetUp();
-  put(6, 4, HAZARD_D);  // reached by a jump
-  frame();
-  key(VK_SPACE, 1);
-  frames(3);
+TEST_P(PlayerHazard, EndsTheAttempt) {
+  GetParam().meet();
   EXPECT_EQ(app.scene, SCENE_MISS);
-
-  TearDown();
-  SetUp();
-  put(9, 6, HAZARD_B);
-  key(VK_RIGHT, 1);
-  int guard = 0;
-  while (app.scene == SCENE_PLAY && guard++ < 20) frame();
-  EXPECT_EQ(app.scene, SCENE_MISS);
-  EXPECT_GE(px() + 18.75f, 150);  // not before the narrowed box reached it
 }
+
+INSTANTIATE_TEST_SUITE_P(Where, PlayerHazard,
+                         testing::Values(HazardCase{"Feet",
+                                                    [] {
+                                                      PlayerTest::put(10, 4, HAZARD_A);
+                                                      PlayerTest::frame();
+                                                    }},
+                                         HazardCase{"Head",
+                                                    [] {
+                                                      PlayerTest::put(8, 4, HAZARD_C);
+                                                      EXPECT_EQ(checkHeadRow(100, 200), 0);
+                                                    }},
+                                         HazardCase{"Jump",
+                                                    [] {
+                                                      PlayerTest::put(6, 4, HAZARD_D);
+                                                      PlayerTest::frame();
+                                                      PlayerTest::key(VK_SPACE, 1);
+                                                      PlayerTest::frames(3);
+                                                    }},
+                                         HazardCase{"Side",
+                                                    [] {
+                                                      PlayerTest::put(9, 6, HAZARD_B);
+                                                      PlayerTest::key(VK_RIGHT, 1);
+                                                      for (int i = 0;
+                                                           i < 20 && app.scene == SCENE_PLAY; i++)
+                                                        PlayerTest::frame();
+                                                      // not before the narrowed box reached it
+                                                      EXPECT_GE(PlayerTest::px() + 18.75f, 150);
+                                                    }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PlayerContact, FeetAndHeadRowsIgnoreSwitchesAndChests) {
   put(10, 4, SWITCH_A, 0, 29);

@@ -88,18 +88,40 @@ TEST_F(PlayerRun, ClampedToTheStageSides) {
   EXPECT_EQ(px(), 30 * 25 - 25);
 }
 
-TEST_F(PlayerRun, WallsAndGatePartsBlockFromTheRight) {
-  for (int kind : std::initializer_list<int>{WALL, BLOCK_WEAK, WEIGHT_SWITCH, GATE_VERTICAL, 7, 27,
-                                             33, -5, GATE_VERTICAL_PART, GATE_HORIZONTAL_PART}) {
-    SetUp();
-    put(9, 10, kind);
-    key(VK_RIGHT, 1);
-    frames(40);
-    EXPECT_EQ(px(), 225) << "kind " << kind;
-    EXPECT_EQ(player.speedX, 0) << "kind " << kind;
-    TearDown();
+struct RunInto {
+  int kind;
+  bool passes;
+};
+void PrintTo(const RunInto& c, std::ostream* os) { *os << "kind " << c.kind; }
+
+class PlayerRunInto : public PlayerTest, public testing::WithParamInterface<RunInto> {};
+
+// Walls, blocks, gates and unknown kinds stop a run from the left at the
+// cell's edge; warps, doors, switches and chests are passed through.
+TEST_P(PlayerRunInto, StopsAtSolidCellsOnly) {
+  put(8, 10, GetParam().kind, 0, 29);
+  put(9, 10, GetParam().kind, 0, 29);
+  key(VK_RIGHT, 1);
+  frames(40);
+  if (GetParam().passes) {
+    EXPECT_GT(px(), 300);
+  } else {
+    EXPECT_EQ(px(), 225);
+    EXPECT_EQ(player.speedX, 0);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, PlayerRunInto,
+    testing::Values(RunInto{WALL, false}, RunInto{BLOCK_WEAK, false}, RunInto{WEIGHT_SWITCH, false},
+                    RunInto{GATE_VERTICAL, false}, RunInto{7, false}, RunInto{27, false},
+                    RunInto{33, false}, RunInto{-5, false}, RunInto{GATE_VERTICAL_PART, false},
+                    RunInto{GATE_HORIZONTAL_PART, false}, RunInto{WARP, true},
+                    RunInto{STAGE_DOOR, true}, RunInto{SWITCH_A, true}, RunInto{SWITCH_B, true},
+                    RunInto{SWITCH_C, true}, RunInto{CRUSHER_SWITCH, true},
+                    RunInto{TIMED_SWITCH, true}, RunInto{GOAL_CHEST, true},
+                    RunInto{CHEST_ROLLING_BOMB, true}, RunInto{CHEST_BARREL_BOMB, true},
+                    RunInto{CHEST_THROWN_BOMB, true}));
 
 TEST_F(PlayerRun, WallBlocksFromTheLeft) {
   put(8, 2, WALL);
@@ -107,19 +129,6 @@ TEST_F(PlayerRun, WallBlocksFromTheLeft) {
   frames(30);
   EXPECT_EQ(px(), 75);
   EXPECT_EQ(player.speedX, 0);
-}
-
-TEST_F(PlayerRun, PassesThroughWarpsDoorsSwitchesAndChests) {
-  for (int kind : {WARP, STAGE_DOOR, SWITCH_A, SWITCH_B, SWITCH_C, CRUSHER_SWITCH, TIMED_SWITCH,
-                   GOAL_CHEST, CHEST_ROLLING_BOMB, CHEST_BARREL_BOMB, CHEST_THROWN_BOMB}) {
-    SetUp();
-    put(8, 10, kind, 0, 29);
-    put(9, 10, kind, 0, 29);
-    key(VK_RIGHT, 1);
-    frames(40);
-    EXPECT_GT(px(), 300) << "kind " << kind;
-    TearDown();
-  }
 }
 
 TEST_F(PlayerJump, TheFirstFrameNeverJumps) {
@@ -233,20 +242,22 @@ TEST_F(PlayerJump, TheTopEdgeStopsTheJump) {
   EXPECT_EQ(py(), 0);
 }
 
-TEST_F(PlayerJump, TinyStagesStaySafe) {
-  for (int rows : {0, 1, 2}) {
-    SetUp();
-    stage.stageRows = rows;
-    stage.stageCols = 1;
-    py() = 0;
-    frames(3);
-    // No room for the player: every frame puts it back at the respawn
-    // point, where it lands on the floor row.
-    EXPECT_EQ(px(), RESPAWN_X);
-    EXPECT_EQ(py(), 200);
-    TearDown();
-  }
-  // Positions far outside the grid read only empty cells.
+class PlayerTinyStage : public PlayerTest, public testing::WithParamInterface<int> {};
+
+// No room for the player: every frame puts it back at the respawn point,
+// where it lands on the floor row.
+TEST_P(PlayerTinyStage, StaysSafe) {
+  stage.stageRows = GetParam();
+  stage.stageCols = 1;
+  py() = 0;
+  frames(3);
+  EXPECT_EQ(px(), RESPAWN_X);
+  EXPECT_EQ(py(), 200);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PlayerTinyStage, testing::Values(0, 1, 2));
+
+TEST_F(PlayerJump, PositionsFarOutsideTheGridReadOnlyEmptyCells) {
   for (float far : {1e7f, -1e7f, 1e30f, -1e30f}) {
     EXPECT_EQ(checkFeetRow(far, far), 0);
     EXPECT_EQ(checkHeadRow(-far, far), 0);

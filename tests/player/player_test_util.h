@@ -16,7 +16,7 @@
 // A 20 x 30 stage with a wall floor on row 10; the player stands at
 // (100, 200), feet on the floor.
 class PlayerTest : public ::testing::Test {
- protected:
+ public:
   void SetUp() override {
     resetGame();
     headlessReset();

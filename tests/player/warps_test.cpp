@@ -143,48 +143,48 @@ static void placeDoor(int target) {
 
 // A door from a home stage (below 10) starts a new attempt: every run counter
 // goes back to its start value. A door from stage 10 or above keeps them.
-TEST_F(PlayerDoor, OnlyADoorFromAHomeStageResetsTheRunCounters) {
-  for (int from : {2, 10}) {
-    SCOPED_TRACE(from);
-    TearDown();
-    SetUp();
-    stage.currentStage = from;
-    placeDoor(21);
-    app.missCount = 4;
-    app.stageStartMs = 100;
-    app.stageElapsedMs = 65000;
-    app.stageMinutes = 1;
-    app.stageSeconds = 5;
-    stage.blocksCrushed = 7;
-    stage.blocksTotal = 12;
-    bombs.barrelBombCount = 2;
-    bombs.thrownBombCount = 5;
-    bombs.rollingBombCount = 1;
-    stage.barrelBombFound = 1;
-    stage.rollingBombFound = 1;
-    headless.nowMs = 7000;
-    key(VK_UP, 1);
-    frame();
-    EXPECT_EQ(player.stageWarpPhase, 1);
-    EXPECT_EQ(player.stageChangePending, 1);
-    EXPECT_EQ(player.warpUpLatch, 1);
-    EXPECT_EQ(player.previousStage, from);
-    EXPECT_EQ(stage.currentStage, 21);
-    bool reset = from < 10;
-    EXPECT_EQ(app.missCount, reset ? 0 : 4);
-    EXPECT_EQ(app.stageStartMs, reset ? 7000 : 100);
-    EXPECT_EQ(app.stageElapsedMs, reset ? 0 : 65000);
-    EXPECT_EQ(app.stageMinutes, reset ? 0 : 1);
-    EXPECT_EQ(app.stageSeconds, reset ? 0 : 5);
-    EXPECT_EQ(stage.blocksCrushed, reset ? 0 : 7);
-    EXPECT_EQ(stage.blocksTotal, reset ? 0 : 12);
-    EXPECT_EQ(bombs.barrelBombCount, reset ? 0 : 2);
-    EXPECT_EQ(bombs.thrownBombCount, reset ? 3 : 5);
-    EXPECT_EQ(bombs.rollingBombCount, reset ? 0 : 1);
-    EXPECT_EQ(stage.barrelBombFound, reset ? 0 : 1);
-    EXPECT_EQ(stage.rollingBombFound, reset ? 0 : 1);
-  }
+class PlayerDoorFrom : public PlayerTest, public testing::WithParamInterface<int> {};
+
+TEST_P(PlayerDoorFrom, OnlyAHomeStageResetsTheRunCounters) {
+  const int from = GetParam();
+  stage.currentStage = from;
+  placeDoor(21);
+  app.missCount = 4;
+  app.stageStartMs = 100;
+  app.stageElapsedMs = 65000;
+  app.stageMinutes = 1;
+  app.stageSeconds = 5;
+  stage.blocksCrushed = 7;
+  stage.blocksTotal = 12;
+  bombs.barrelBombCount = 2;
+  bombs.thrownBombCount = 5;
+  bombs.rollingBombCount = 1;
+  stage.barrelBombFound = 1;
+  stage.rollingBombFound = 1;
+  headless.nowMs = 7000;
+  key(VK_UP, 1);
+  frame();
+  EXPECT_EQ(player.stageWarpPhase, 1);
+  EXPECT_EQ(player.stageChangePending, 1);
+  EXPECT_EQ(player.warpUpLatch, 1);
+  EXPECT_EQ(player.previousStage, from);
+  EXPECT_EQ(stage.currentStage, 21);
+  bool reset = from < 10;
+  EXPECT_EQ(app.missCount, reset ? 0 : 4);
+  EXPECT_EQ(app.stageStartMs, reset ? 7000 : 100);
+  EXPECT_EQ(app.stageElapsedMs, reset ? 0 : 65000);
+  EXPECT_EQ(app.stageMinutes, reset ? 0 : 1);
+  EXPECT_EQ(app.stageSeconds, reset ? 0 : 5);
+  EXPECT_EQ(stage.blocksCrushed, reset ? 0 : 7);
+  EXPECT_EQ(stage.blocksTotal, reset ? 0 : 12);
+  EXPECT_EQ(bombs.barrelBombCount, reset ? 0 : 2);
+  EXPECT_EQ(bombs.thrownBombCount, reset ? 3 : 5);
+  EXPECT_EQ(bombs.rollingBombCount, reset ? 0 : 1);
+  EXPECT_EQ(stage.barrelBombFound, reset ? 0 : 1);
+  EXPECT_EQ(stage.rollingBombFound, reset ? 0 : 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Stages, PlayerDoorFrom, testing::Values(2, 10));
 
 TEST_F(PlayerDoor, VanishingFadesAndEntersTheNewStage) {
   stage.currentStage = 1;

@@ -7,7 +7,7 @@ PUXTEN_BUILD="${PUXTEN_BUILD:-$PUXTEN_ROOT/build}"
 
 BUILD_PACKAGES="g++ cmake ninja-build pkg-config libsdl2-dev libmpg123-dev libfreetype-dev
   zlib1g-dev lame fonts-ipafont-mincho fonts-ipafont-gothic xfonts-base"
-TEST_PACKAGES="nettle-dev strace desktop-file-utils appstream file libgtest-dev libbenchmark-dev clang-format xvfb xauth x11-utils xdotool evilwm x11-apps"
+TEST_PACKAGES="nettle-dev strace desktop-file-utils appstream file libgtest-dev libbenchmark-dev clang-format clang-tidy xvfb xauth x11-utils xdotool evilwm x11-apps"
 
 missing_packages() {
   local p

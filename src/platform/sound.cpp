@@ -98,7 +98,7 @@ void commandOpen(char tokens[MAX_TOKENS][TOKEN_MAX], int count) {
     if (!strcasecmp(tokens[i], "type")) {
       if (i + 1 >= count) return;
       const char* type = tokens[++i];
-      if (strcasecmp(type, "waveaudio") && strcasecmp(type, "mpegvideo")) return;
+      if (strcasecmp(type, "waveaudio") != 0 && strcasecmp(type, "mpegvideo") != 0) return;
     } else if (!strcasecmp(tokens[i], "alias")) {
       if (i + 1 >= count) return;
       alias = tokens[++i];

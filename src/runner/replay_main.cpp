@@ -150,7 +150,7 @@ void parseOptions(int argc, char** argv) {
     else if (a == "--save")
       runner.options.saveDir = absolute(v);
     else if (a == "--answer") {
-      if (std::strcmp(v, "yes") && std::strcmp(v, "no")) fail("--answer takes yes or no");
+      if (std::strcmp(v, "yes") != 0 && std::strcmp(v, "no") != 0) fail("--answer takes yes or no");
       runner.options.answerYes = !std::strcmp(v, "yes");
     } else if (a == "--stage")
       runner.options.stage = parseNumber(v, "stage");
@@ -258,7 +258,7 @@ void writePictureHash() {
     sha256_digest(&ctx, sizeof digest, digest);
 #endif
     for (int i = 0; i < HASH_BYTES; i++)
-      std::snprintf(runner.hashedHex + 2 * i, 3, "%02x", digest[i]);
+      std::snprintf(runner.hashedHex + 2 * (size_t)i, 3, "%02x", digest[i]);
     runner.hashedFrame = frame;
   }
   writeOutput(runner.hashes, std::string(runner.hashedHex) + "\n", runner.options.hashFile);

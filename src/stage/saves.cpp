@@ -301,7 +301,7 @@ static const char* progressFault(const int32_t w[]) {
 static bool readProgress(std::vector<uint8_t>& bytes, int32_t w[], bool fromMemory) {
   if (!readSaved(saves.progress, PROGRESS_FILE_BYTES, bytes, fromMemory)) return false;
   if (bytes.size() < (size_t)PROGRESS_FILE_BYTES) return false;
-  for (int i = 0; i < 11; i++) w[i] = getWord(&bytes[4 * i]);
+  for (int i = 0; i < 11; i++) w[i] = getWord(&bytes[4 * (size_t)i]);
   return true;
 }
 

@@ -313,7 +313,7 @@ int osAudioOpen(const char* path) {
       if (d->pcm) d->lengthFrames = d->pcm->size() / OUTPUT_CHANNELS;
     } else {
       d->stream = openStream(path, &d->lengthFrames);
-      if (d->stream) d->scratch.reserve(4096 * OUTPUT_CHANNELS);
+      if (d->stream) d->scratch.reserve((size_t)4096 * OUTPUT_CHANNELS);
     }
   }
   if (!d->pcm && !d->stream) {

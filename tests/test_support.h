@@ -37,10 +37,15 @@ inline std::string readFile(const std::string& path) {
   return s.str();
 }
 
+// Writes text to path, making its folders first.
 inline void writeFile(const std::string& path, const std::string& text) {
+  std::filesystem::path p(path);
+  if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
   std::ofstream out(path, std::ios::binary);
   out << text;
 }
+
+inline bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 // Runs a shell command; returns its exit code (-1 when it did not exit).
 inline int runCommand(const std::string& command) {

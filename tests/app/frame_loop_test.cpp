@@ -79,36 +79,4 @@ TEST_F(Progression, ClearingTheLastStageOfAHomeMovesTheRunOn) {
   }
 }
 
-TEST_F(Progression, ClearingStageFortyTwoFromTheLastHomeShowsTheEndingThenTheTitle) {
-  stage.homeStage = 3;
-  stage.currentStage = 42;
-  app.scene = SCENE_STAGE_ENTER;
-  int shown = 0;
-  headless.onPresent = [&](int) {
-    if (++shown == 30) headlessSetKey(VK_ESCAPE, 1);  // the ending runs until Esc
-  };
-  char cwd[4096];
-  ASSERT_TRUE(getcwd(cwd, sizeof cwd));
-  enterDataFolder(PUXTEN_DATA_DIR);
-  advanceHome();
-  ASSERT_EQ(chdir(cwd), 0);
-  EXPECT_EQ(shown, 30);
-  EXPECT_EQ(headless.nowMs, 30 * 10);  // its own 10 ms steps
-  EXPECT_EQ(app.scene, SCENE_TITLE_ENTER);
-  EXPECT_EQ(stage.homeStage, 3);
-  EXPECT_EQ(stage.currentStage, 3);
-}
-
-TEST_F(Progression, AStageDoorFromAHomeStageResetsTheRunAndTakesTheParTime) {
-  stage.homeStage = 0;
-  stage.currentStage = 10;
-  player.previousStage = 0;
-  app.missCount = 3;
-  resetRunCounters();
-  EXPECT_EQ(app.missCount, 0);
-  EXPECT_EQ(bombs.thrownBombCount, 3);
-  EXPECT_EQ(bombs.barrelBombCount, 0);
-  EXPECT_EQ(stage.blocksTotal, 0);
-}
-
 }  // namespace

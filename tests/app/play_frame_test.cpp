@@ -117,26 +117,6 @@ class BombHudTest : public ScreensTest {
   }
 };
 
-TEST_F(BombHudTest, FoundKindFadesInOverTenFrames) {
-  stage.barrelBombFound = 1;
-  ASSERT_EQ(app.hudOpacity[1], 0);
-  for (int f = 1; f <= 9; f++) hud();
-  EXPECT_EQ(app.hudOpacity[1], 90);
-  hud();
-  EXPECT_EQ(app.hudOpacity[1], 100);
-  hud();
-  EXPECT_EQ(app.hudOpacity[1], 100);
-  EXPECT_EQ(app.hudOpacity[0], 100);
-  EXPECT_EQ(app.hudOpacity[2], 0);  // never found
-  // Lost (a new attempt) and found again: fades in from nothing.
-  stage.barrelBombFound = 0;
-  hud();
-  EXPECT_EQ(app.hudOpacity[1], 0);
-  stage.barrelBombFound = 1;
-  hud();
-  EXPECT_EQ(app.hudOpacity[1], 10);
-}
-
 TEST_F(BombHudTest, CountShowsBombsNotYetLive) {
   bombs.thrownBombCount = 4;
   s().thrown.state[0] = BOMB_READY;

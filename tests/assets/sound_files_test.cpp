@@ -71,15 +71,6 @@ TEST(SoundFiles, EffectsAre16BitPcmAt44100AndStartAndEndQuietly) {
   }
 }
 
-TEST(SoundFiles, EffectsDifferFromEachOther) {
-  std::vector<std::vector<uint8_t>> seen;
-  for (const char* name : EFFECTS) {
-    std::vector<uint8_t> b = readAll(dataPath(name));
-    for (const std::vector<uint8_t>& other : seen) EXPECT_NE(b, other) << name;
-    seen.push_back(b);
-  }
-}
-
 TEST(SoundFiles, TunesOpenWithAboutAMinuteEach) {
   headlessAudioReset();
   for (const char* name : TUNES) {
@@ -89,15 +80,6 @@ TEST(SoundFiles, TunesOpenWithAboutAMinuteEach) {
     EXPECT_GE(ms, 40000u) << name;
     EXPECT_LE(ms, 90000u) << name;
     osAudioClose(handle);
-  }
-}
-
-TEST(SoundFiles, NoRenderedWavesAreLeftBeside) {
-  for (const char* tune : {"title", "main", "boss"}) {
-    std::string path = dataPath("bgm/") + tune + ".render.wav";
-    FILE* f = std::fopen(path.c_str(), "rb");
-    EXPECT_EQ(f, nullptr) << path;
-    if (f) std::fclose(f);
   }
 }
 

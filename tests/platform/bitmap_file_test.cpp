@@ -153,11 +153,7 @@ TEST(BitmapFile, DecodesEveryDepthBothWays) {
   for (int bpp : {1, 4, 8, 16, 24, 32})
     for (bool topDown : {false, true})
       for (int width : {1, 3, 5, 8, 13}) {
-        BmpSpec s;
-        s.bpp = bpp;
-        s.width = width;
-        s.height = 4;
-        s.topDown = topDown;
+        BmpSpec s{.width = width, .height = 4, .bpp = bpp, .topDown = topDown};
         int colours = bpp <= 8 ? std::min(1 << bpp, 16) : 256;
         std::vector<uint32_t> pal = bpp <= 8 ? firstColours(1 << bpp) : std::vector<uint32_t>{};
         std::vector<uint32_t> px = testPixels(s.width, s.height, colours);
@@ -166,68 +162,40 @@ TEST(BitmapFile, DecodesEveryDepthBothWays) {
             uint32_t r = (v >> 19) & 31, g = (v >> 11) & 31, b = (v >> 3) & 31;
             v = (r << 3 | r >> 2) << 16 | (g << 3 | g >> 2) << 8 | (b << 3 | b >> 2);
           }
-        Bytes file = makeBmp(s, px, pal);
         SpriteSurface out;
-        const char* error = nullptr;
-        ASSERT_TRUE(decodeBitmap(file.data(), file.size(), &out, &error))
-            << bpp << " bpp, width " << width << ": " << (error ? error : "");
-        EXPECT_EQ(out.width, s.width);
-        EXPECT_EQ(out.height, s.height);
+        Bytes file = makeBmp(s, px, pal);
+        ASSERT_TRUE(decodeBitmap(file.data(), file.size(), &out, nullptr)) << bpp << " bpp";
+        EXPECT_EQ(std::pair(out.width, out.height), std::pair(width, 4));
         EXPECT_EQ(out.pixels, px) << bpp << " bpp, top-down " << topDown << ", width " << width;
       }
 }
 
+// The pixels a whole file decodes to (none when it is refused).
+std::vector<uint32_t> decoded(const Bytes& file) {
+  SpriteSurface out;
+  const char* error = nullptr;
+  if (!decodeBitmap(file.data(), file.size(), &out, &error)) ADD_FAILURE() << error;
+  return out.pixels;
+}
+
 TEST(BitmapFile, LongerHeadersCoreHeaderAndBitfields) {
   std::vector<uint32_t> px = testPixels(6, 5, 256);
-  for (uint32_t header : {52u, 56u, 108u, 124u}) {
-    BmpSpec s;
-    s.width = 6;
-    s.height = 5;
-    s.headerSize = header;
-    Bytes file = makeBmp(s, px);
-    SpriteSurface out;
-    const char* error = nullptr;
-    ASSERT_TRUE(decodeBitmap(file.data(), file.size(), &out, &error)) << header;
-    EXPECT_EQ(out.pixels, px) << header;
-  }
-  for (uint32_t header : {40u, 108u}) {
-    BmpSpec s;
-    s.width = 6;
-    s.height = 5;
-    s.bpp = 32;
-    s.bitfields = true;
-    s.headerSize = header;
-    Bytes file = makeBmp(s, px);
-    SpriteSurface out;
-    ASSERT_TRUE(decodeBitmap(file.data(), file.size(), &out, nullptr)) << header;
-    EXPECT_EQ(out.pixels, px);
-  }
-  BmpSpec core;
-  core.width = 6;
-  core.height = 5;
-  core.headerSize = 12;
-  core.bpp = 8;
-  std::vector<uint32_t> pal = firstColours(256);
+  for (uint32_t header : {52u, 56u, 108u, 124u})
+    EXPECT_EQ(decoded(makeBmp({.width = 6, .height = 5, .headerSize = header}, px)), px) << header;
+  for (uint32_t header : {40u, 108u})
+    EXPECT_EQ(decoded(makeBmp({6, 5, 32, false, header, true}, px)), px) << header;
   std::vector<uint32_t> ppx = testPixels(6, 5, 16);
-  Bytes file = makeBmp(core, ppx, pal);
-  SpriteSurface out;
-  ASSERT_TRUE(decodeBitmap(file.data(), file.size(), &out, nullptr));
-  EXPECT_EQ(out.pixels, ppx);
+  EXPECT_EQ(decoded(makeBmp({.width = 6, .height = 5, .bpp = 8, .headerSize = 12}, ppx,
+                            firstColours(256))),
+            ppx);
 }
 
 TEST(BitmapFile, ShortPaletteAndIndexPastIt) {
-  BmpSpec s;
-  s.bpp = 8;
-  s.width = 4;
-  s.height = 2;
-  s.paletteSize = 3;
   std::vector<uint32_t> pal = {0x112233, 0x445566, 0x778899};
   std::vector<uint32_t> px = {0x112233, 0x445566, 0x778899, 0x112233,
                               0x778899, 0x778899, 0x445566, 0x112233};
-  Bytes file = makeBmp(s, px, pal);
-  SpriteSurface out;
-  ASSERT_TRUE(decodeBitmap(file.data(), file.size(), &out, nullptr));
-  EXPECT_EQ(out.pixels, px);
+  Bytes file = makeBmp({.width = 4, .height = 2, .bpp = 8, .paletteSize = 3}, px, pal);
+  EXPECT_EQ(decoded(file), px);
   file[file.size() - 1] = 3;  // one past the palette
   const char* error = nullptr;
   SpriteSurface bad;
@@ -238,54 +206,30 @@ TEST(BitmapFile, ShortPaletteAndIndexPastIt) {
 }
 
 TEST(BitmapFile, EveryTruncationIsRefusedCleanly) {
-  std::vector<Bytes> files;
-  std::vector<size_t> padding;  // bytes of the last row that are padding only
-  {
-    BmpSpec s;  // 24 bpp, 5 wide: 15 bytes a row, 1 of padding
-    files.push_back(makeBmp(s, testPixels(5, 3, 256)));
-    padding.push_back(1);
-  }
-  {
-    BmpSpec s;
-    s.bpp = 8;
-    s.width = 4;
-    s.height = 3;
-    s.paletteSize = 16;
-    files.push_back(makeBmp(s, testPixels(4, 3, 16), firstColours(16)));
-    padding.push_back(0);
-  }
-  {
-    BmpSpec s;
-    s.bpp = 1;
-    s.width = 9;
-    s.height = 2;
-    s.topDown = true;
-    files.push_back(makeBmp(s, testPixels(9, 2, 2), firstColours(2)));
-    padding.push_back(2);
-  }
-  {
-    BmpSpec s;
-    s.bpp = 32;
-    s.bitfields = true;
-    s.width = 2;
-    s.height = 2;
-    files.push_back(makeBmp(s, testPixels(2, 2, 256)));
-    padding.push_back(0);
-  }
-  for (size_t f = 0; f < files.size(); f++) {
-    const Bytes& file = files[f];
+  // Files and how many bytes of their last row are padding only.
+  const std::pair<Bytes, size_t> files[] = {
+      {makeBmp({}, testPixels(5, 3, 256)), 1},  // 24 bpp, 5 wide: 15 bytes a row
+      {makeBmp({.width = 4, .height = 3, .bpp = 8, .paletteSize = 16}, testPixels(4, 3, 16),
+               firstColours(16)),
+       0},
+      {makeBmp({.width = 9, .height = 2, .bpp = 1, .topDown = true}, testPixels(9, 2, 2),
+               firstColours(2)),
+       2},
+      {makeBmp({2, 2, 32, false, 40, true}, testPixels(2, 2, 256)), 0},
+  };
+  for (const auto& [file, padding] : files) {
     SpriteSurface whole;
-    ASSERT_TRUE(decodeExact(file, file.size(), &whole, nullptr)) << f;
+    ASSERT_TRUE(decodeExact(file, file.size(), &whole, nullptr));
     for (size_t n = 0; n < file.size(); n++) {
       SpriteSurface out;
       const char* error = nullptr;
       bool ok = decodeExact(file, n, &out, &error);
-      if (n >= file.size() - padding[f]) {
+      if (n >= file.size() - padding) {
         // Only the last row's padding is missing: the picture is whole.
-        ASSERT_TRUE(ok) << "file " << f << " cut at " << n;
+        ASSERT_TRUE(ok) << "cut at " << n;
         EXPECT_EQ(out.pixels, whole.pixels);
       } else {
-        ASSERT_FALSE(ok) << "file " << f << " cut at " << n;
+        ASSERT_FALSE(ok) << "cut at " << n;
         ASSERT_NE(error, nullptr);
         EXPECT_GT(std::strlen(error), 0u);
         EXPECT_TRUE(out.pixels.empty());
@@ -295,8 +239,7 @@ TEST(BitmapFile, EveryTruncationIsRefusedCleanly) {
 }
 
 TEST(BitmapFile, DamagedHeadersAreRefused) {
-  BmpSpec s;
-  const Bytes good = makeBmp(s, testPixels(5, 3, 256));
+  const Bytes good = makeBmp({}, testPixels(5, 3, 256));
   struct Damage {
     const char* what;
     size_t at;
@@ -340,10 +283,7 @@ TEST(BitmapFile, DamagedHeadersAreRefused) {
   EXPECT_FALSE(decodeExact(big, big.size(), &out, &error));
   EXPECT_STREQ(error, "bitmap pixel data is truncated");
   // Broken bit-field masks.
-  BmpSpec bf;
-  bf.bpp = 32;
-  bf.bitfields = true;
-  Bytes masks = makeBmp(bf, testPixels(5, 3, 256));
+  Bytes masks = makeBmp({5, 3, 32, false, 40, true}, testPixels(5, 3, 256));
   put32(masks, 54, 0x00F0F000);  // not contiguous
   EXPECT_FALSE(decodeExact(masks, masks.size(), &out, &error));
   put32(masks, 54, 0);
@@ -378,11 +318,8 @@ class BitmapFiles : public ::testing::Test {
 };
 
 TEST_F(BitmapFiles, LoadsJapaneseFileNamesAndEnlargesInScaleModeOne) {
-  BmpSpec s;
-  s.width = 2;
-  s.height = 2;
   std::vector<uint32_t> px = {0xFF0000, 0x0000FF, 0x00FF00, 0x000001};
-  writeFile("image/床.bmp", makeBmp(s, px));
+  writeFile("image/床.bmp", makeBmp({.width = 2, .height = 2}, px));
   SpriteSurface out;
   const char* error = nullptr;
   ASSERT_TRUE(readBitmapFile("image/床.bmp", &out, &error)) << error;
@@ -435,12 +372,7 @@ TEST_P(BitmapFilesInPieces, GiveTheWholePictureOrThePartKept) {
   EXPECT_STREQ(error, "bitmap pixel data is truncated");
 }
 
-BmpSpec layout(int bpp, bool topDown) {
-  BmpSpec s;
-  s.bpp = bpp;
-  s.topDown = topDown;
-  return s;
-}
+BmpSpec layout(int bpp, bool topDown) { return {.bpp = bpp, .topDown = topDown}; }
 INSTANTIATE_TEST_SUITE_P(Layouts, BitmapFilesInPieces,
                          testing::Values(layout(24, false), layout(24, true), layout(32, false),
                                          layout(8, false)),

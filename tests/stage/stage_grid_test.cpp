@@ -3,24 +3,6 @@
 
 using StageGrid = StageTest;
 
-TEST_F(StageGrid, ResetGivesTheStartState) {
-  stage.grid[5][5] = MapCell{WALL, 1, 2, 1, 30, 3};
-  stage.stageRows = 40;
-  stage.blocksTotal = 9;
-  addCrushEffect(1, 2);
-  addMovingPlatform(0, 0, 50, 0);
-  addSwitchTimer(3, 4);
-  resetStageState();
-  EXPECT_EQ(stage.grid[5][5].kind, 0);
-  EXPECT_EQ(stage.grid[5][5].gateColour, 0);
-  EXPECT_EQ(stage.stageRows, 0);
-  EXPECT_EQ(stage.blocksTotal, 1);
-  EXPECT_EQ(stage.blocksCrushed, 1);
-  EXPECT_EQ(stage.platforms, nullptr);
-  EXPECT_EQ(stage.crushEffects, nullptr);
-  EXPECT_EQ(stage.switchTimers, nullptr);
-}
-
 TEST_F(StageGrid, CellsOutsideTheArrayReadAsEmptyAndForgetWrites) {
   for (auto [r, c] : {std::pair{-1, 0}, {0, -1}, {256, 0}, {0, 256}, {INT32_MIN, INT32_MAX}}) {
     MapCell& outside = cellAt(r, c);

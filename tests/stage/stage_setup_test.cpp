@@ -71,30 +71,6 @@ TEST_F(StageSetUp, AnUndrivenGateKeepsItsOldColour) {
   EXPECT_EQ(stage.grid[8][8].gateColour, 0);
 }
 
-TEST_F(StageSetUp, PlatformsComeFromOriginsInScanOrder) {
-  put(4, 2, PLATFORM_ORIGIN, 1, 2);
-  put(4, 5, PLATFORM_ORIGIN, 4, 9);
-  setUpStage();
-  EXPECT_EQ(stage.grid[4][2].kind, EMPTY);
-  EXPECT_EQ(stage.grid[4][5].kind, EMPTY);
-  MovingPlatform* p = stage.platforms;
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->axis, 1);
-  EXPECT_EQ(p->direction, -1);
-  EXPECT_EQ(p->xStart, 50);
-  EXPECT_EQ(p->yStart, 100);
-  EXPECT_EQ(p->xEnd, 50);
-  EXPECT_EQ(p->yEnd, 25);
-  p = p->next;
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->axis, 0);
-  EXPECT_EQ(p->direction, 1);
-  EXPECT_EQ(p->x, 125);
-  EXPECT_EQ(p->xEnd, 225);
-  EXPECT_EQ(p->yEnd, 100);
-  EXPECT_EQ(p->next, nullptr);
-}
-
 TEST_F(StageSetUp, CountsBlocksAndLinksCrushersToThemselves) {
   stage.blocksTotal = 4;  // added to, never reset here
   int n = 0;

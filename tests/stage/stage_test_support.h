@@ -1,5 +1,5 @@
 // Helpers for the stage tests: a scratch folder that is the working
-// directory for the test's lifetime, and small file helpers.
+// directory for the test's lifetime, and the stage tests' fixture.
 #pragma once
 #include <gtest/gtest.h>
 #include <limits.h>
@@ -19,7 +19,7 @@
 #include "app/app_state.h"
 #include "platform/headless/headless.h"
 #include "stage/stage_state.h"
-#include "temp_folder.h"
+#include "test_support.h"
 
 // Namespaced so that these helpers never merge with other tests' helpers
 // of the same name at link time.
@@ -43,25 +43,6 @@ class ScratchFolder {
   TempFolder folder_;  // removed after the working directory has left it
   std::string previous_;
 };
-
-inline void writeFile(const std::string& path, const std::string& bytes) {
-  std::filesystem::path p(path);
-  if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
-inline std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-inline bool fileExists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
 
 // Writes ./map/map<n>.map in the working directory.
 inline void writeMap(int n, const std::string& text) {

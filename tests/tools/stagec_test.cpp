@@ -1,7 +1,5 @@
 // The stage compiler, run as the build runs it: sources in, map files out,
 // and a clear error naming file and line for every broken source.
-#include <sys/wait.h>
-
 #include "../stage/stage_test_support.h"
 
 namespace {
@@ -12,15 +10,8 @@ struct StagecRun {
 };
 
 StagecRun runStagec(const std::string& args) {
-  std::string command = std::string(PUXTEN_STAGEC) + " " + args + " 2>&1";
-  StagecRun run{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-  int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  StagecRun run;
+  run.exitCode = runCapture(std::string(PUXTEN_STAGEC) + " " + args, &run.output);
   return run;
 }
 

@@ -104,30 +104,6 @@ TEST_F(ShadowTest, PassableKindsAndSolidOnes) {
   EXPECT_EQ(isSolidForShadow(100, 9000), 0);
 }
 
-TEST_F(ShadowTest, FallsThroughPassableCellsToTheNextSolidOne) {
-  EXPECT_EQ(landing(100, 200), 250);  // standing on the floor
-  EXPECT_EQ(landing(100, 37), 250);
-  for (int kind : {SWITCH_A, STAGE_DOOR, CHEST_THROWN_BOMB}) {
-    stage.grid[7][4].kind = (int8_t)kind;
-    stage.grid[8][4].kind = (int8_t)kind;
-    EXPECT_EQ(landing(100, 50), 250) << kind;
-  }
-  stage.grid[8][4].kind = BLOCK_STRONG;
-  EXPECT_EQ(landing(100, 50), 200);
-  EXPECT_EQ(landing(99.9f, 50), 250);  // column 3 is open
-}
-
-TEST_F(ShadowTest, LandsOnAMovingPlatform) {
-  MovingPlatform p{};
-  p.x = 90;
-  p.y = 150;
-  stage.platforms = &p;
-  EXPECT_EQ(landing(100, 60), 150);
-  EXPECT_EQ(landing(114.9f, 60), 150);
-  EXPECT_EQ(landing(115, 60), 250);  // strictly inside the platform's 25 px only
-  EXPECT_EQ(landing(90, 60), 250);
-}
-
 TEST_F(ShadowTest, SearchStopsAtTheGridsEdge) {
   for (int c = 0; c < 30; c++) stage.grid[10][c].kind = EMPTY;  // a bottomless stage
   float py = 0;
@@ -141,4 +117,3 @@ TEST_F(ShadowTest, SearchStopsAtTheGridsEdge) {
   EXPECT_EQ(shadowLanding(100, 200, &py), 1);
   EXPECT_EQ(py, (GRID_SIZE - 1) * 25);
 }
-

@@ -21,17 +21,6 @@ TEST_F(Probes, SpanTruncatesTowardZeroLeftOfAndAboveTheGrid) {
   EXPECT_EQ(t.left, -1);
 }
 
-TEST_F(Probes, OtherModesWriteNothingAndReportNothing) {
-  Span s = span(50, 50, PROBE_PLAYER);
-  EXPECT_EQ(s.top, -99);
-  EXPECT_EQ(s.centreRow, -99);
-  put(2, 2, WALL);
-  EXPECT_EQ(blockedBelow(50, 50, PROBE_PLAYER), 0);
-  EXPECT_EQ(blockedLeft(50, 50, 3), 0);
-  EXPECT_EQ(blockedRight(50, 50, -1), 0);
-  EXPECT_EQ(blockedAbove(50, 50, 7), 0);
-}
-
 TEST_F(Probes, BoxRestingExactlyOnAFloorIsNotBlockedOnePixelLowerItIs) {
   fillRow(4, WALL);
   for (int mode : {PROBE_BARREL, PROBE_ROLLING}) {
@@ -106,21 +95,4 @@ TEST_F(Probes, RestsOnTopNeedsTheBottomEdgeInsideTheOtherBox) {
   EXPECT_EQ(restsOnTop(75, 51, 100, 100, PROBE_PLAYER), 0);
   EXPECT_EQ(restsOnTop(100, 50, 100, 100, PROBE_PLAYER), 0);
   EXPECT_EQ(restsOnTop(100, 81, 100, 100, PROBE_THROWN), 0);
-}
-
-TEST_F(Probes, SideAndBelowOverlapsOnlyInBarrelMode) {
-  EXPECT_EQ(overlapsFromRight(110, 100, 100, 100, PROBE_BARREL), 1);
-  EXPECT_EQ(overlapsFromRight(120, 100, 100, 100, PROBE_BARREL), 0);
-  EXPECT_EQ(overlapsFromRight(90, 100, 100, 100, PROBE_BARREL), 0);
-  EXPECT_EQ(overlapsFromLeft(90, 100, 100, 100, PROBE_BARREL), 1);
-  EXPECT_EQ(overlapsFromLeft(80, 100, 100, 100, PROBE_BARREL), 0);
-  EXPECT_EQ(overlapsFromLeft(110, 100, 100, 100, PROBE_BARREL), 0);
-  EXPECT_EQ(overlapsFromBelow(100, 110, 100, 100, PROBE_BARREL), 1);
-  EXPECT_EQ(overlapsFromBelow(100, 120, 100, 100, PROBE_BARREL), 0);
-  EXPECT_EQ(overlapsFromBelow(100, 90, 100, 100, PROBE_BARREL), 0);
-  for (int mode : {PROBE_THROWN, PROBE_ROLLING, PROBE_PLAYER}) {
-    EXPECT_EQ(overlapsFromRight(110, 100, 100, 100, mode), 0);
-    EXPECT_EQ(overlapsFromLeft(90, 100, 100, 100, mode), 0);
-    EXPECT_EQ(overlapsFromBelow(100, 110, 100, 100, mode), 0);
-  }
 }

@@ -10,13 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "bombs/bomb_state.h"
-#include "platform/display.h"
-#include "platform/headless/headless.h"
-#include "platform/sprite.h"
-#include "stage/stage_state.h"
-#include "temp_folder.h"
+#include "app/screens_fixture.h"
 
 namespace fs = std::filesystem;
 
@@ -43,43 +37,20 @@ std::vector<int> progressOver(int n, int row, int col, float cx = 0, float cy = 
   return seen;
 }
 
-class StageDrawing : public ::testing::Test {
+class StageDrawing : public ScreensTest {
  public:
   void SetUp() override {
-    resetDisplayState();
-    display.scaleMode = 0;
-    display.screenWidth = 640;
-    display.screenHeight = 480;
-    resetGame();
-    headlessReset();
-    stage.stageRows = ROWS;
-    stage.stageCols = COLS;
-    for (Sprite* s : sheets()) *s = createBlankSprite(640, 480);
-    freeSprite(assets.stageSurface);
-    assets.stageSurface = createWindowedSprite(COLS * 25, ROWS * 25, 640, 480);
-    assets.darkBackdropDepth = NO_DEPTH;
-    setSaveFolder(saves.path().c_str());
+    ScreensTest::SetUp();
+    makeStage(ROWS, COLS, -1);
   }
   void TearDown() override {
-    freeCrushEffects();
-    for (Sprite* s : sheets()) {
-      freeSprite(*s);
-      *s = nullptr;
-    }
     resetStageState();
-    setSaveFolder("save");
-  }
-  static std::vector<Sprite*> sheets() {
-    return {&assets.stageSurface,  &assets.darkBackdrop, &assets.backdropSurface,
-            &assets.backBufferDC,  &assets.tileSheet,    &assets.bombSheet,
-            &assets.stageBackdrop, &assets.blackSheet,   &assets.arrowSprite,
-            &assets.crushSheet};
+    ScreensTest::TearDown();
   }
   bool saved(const char* name) { return fs::exists(fs::path(saves.path()) / name); }
   void forgetSaves() {
     for (const char* name : {"save1.dat", "mapsave.dat"}) fs::remove(fs::path(saves.path()) / name);
   }
-  TempFolder saves{"puxten-stagedraw"};
 };
 
 // ---------------------------------------------------------------------------

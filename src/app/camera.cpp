@@ -50,7 +50,6 @@ void createStageSurfaces() {
   // Only the view is kept: the rest of the stage is never shown before the
   // backdrop covers it again.
   assets.stageSurface = createWindowedSprite(w, h, VIEW_WIDTH, VIEW_HEIGHT);
-  assets.backdropSurface = createBlankSprite(640, 480);
   assets.darkBackdrop = createBlankSprite(640, 480);
   assets.darkBackdropDepth = NO_DEPTH;
 }
@@ -64,7 +63,6 @@ static void freeSurface(Sprite* s) {
 // stage free them.
 void freeStageSurfaces() {
   freeSurface(&assets.stageSurface);
-  freeSurface(&assets.backdropSurface);
   freeSurface(&assets.darkBackdrop);
 }
 

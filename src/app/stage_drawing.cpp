@@ -108,13 +108,15 @@ void darkenBackdrop(int depth) {
   assets.darkBackdropDepth = depth;
 }
 
-void drawBackdrop(int depth) {
-  Sprite bd = assets.backdropSurface;
-  darkenBackdrop(depth);
-  blitOpaque(bd, 0, 0, 640, 480, assets.darkBackdrop, 0, 0);
+// One copy of the backdrop with its decorations, its corner at (x, y) of
+// the stage and held to its own 640 x 480.
+void drawBackdropCopy(int x, int y, int depth) {
+  Sprite bd = assets.stageSurface;
+  setClip(bd, x, y, 640, 480);
+  blitOpaque(bd, x, y, 640, 480, assets.darkBackdrop, 0, 0);
   static const int points[4][2] = {{160, 120}, {480, 120}, {160, 360}, {480, 360}};
   for (const auto& pt : points) {
-    const int px = pt[0], py = pt[1];
+    const int px = x + pt[0], py = y + pt[1];
     // The glows appear only deep in a stage (opacity depth − 50); at zero
     // opacity or less the blend would leave the backdrop untouched, so it
     // is skipped, which also keeps the size positive above the stage.
@@ -128,6 +130,7 @@ void drawBackdrop(int depth) {
     blitKeyedBlended(bd, px, py, 20, 40, assets.tileSheet, decor.x, decor.y, decor.w, decor.h, 100,
                      DECORATION_KEY);
   }
+  clearClip(bd);
 }
 
 void drawCrushEffects() {
@@ -155,20 +158,16 @@ void drawStage(float cameraX, float cameraY) {
   // The stage surface holds only the view.
   placeWindow(assets.stageSurface, (int)cameraX, (int)cameraY);
 
-  // The backdrop and its decorations.
-  drawBackdrop(depth);
+  // Four copies of the backdrop and its decorations, so that the
+  // half-speed backdrop always fills the view; each later one covers what
+  // it shares with the earlier ones.
+  darkenBackdrop(depth);
+  drawBackdropCopy((int)(cameraX - ox), (int)(cameraY - oy), depth);
+  drawBackdropCopy((int)(cameraX + 640 - ox), (int)(cameraY - oy), depth);
+  drawBackdropCopy((int)(cameraX - ox), (int)(cameraY + 480 - oy), depth);
+  drawBackdropCopy((int)(cameraX + 640 - ox), (int)(cameraY + 480 - oy), depth);
   if (isEvenFrame()) stageDraw.decorFrame = (stageDraw.decorFrame + 1) % 5;
   if (stageDraw.stageTick % 3 == 0) stageDraw.glowFrame = (stageDraw.glowFrame + 1) % 5;
-
-  // Four copies, so that the half-speed backdrop always fills the view.
-  Sprite bd = assets.backdropSurface;
-  blitOpaque(assets.stageSurface, (int)(cameraX - ox), (int)(cameraY - oy), 640, 480, bd, 0, 0);
-  blitOpaque(assets.stageSurface, (int)(cameraX + 640 - ox), (int)(cameraY - oy), 640, 480, bd, 0,
-             0);
-  blitOpaque(assets.stageSurface, (int)(cameraX - ox), (int)(cameraY + 480 - oy), 640, 480, bd, 0,
-             0);
-  blitOpaque(assets.stageSurface, (int)(cameraX + 640 - ox), (int)(cameraY + 480 - oy), 640, 480,
-             bd, 0, 0);
 
   // Cells, bottom row first and right to left, so that each overhang
   // lands on its right and lower neighbours.

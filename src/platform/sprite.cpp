@@ -269,23 +269,44 @@ void keyedRowByRuns(uint32_t* d, const KeyRuns& runs, const uint32_t* srow, int 
   }
 }
 
+// Adds the runs of one more row of n pixels.
+void addRowRuns(KeyRuns& runs, const uint32_t* row, int n) {
+  for (int c = 0; c < n;) {
+    while (c < n && (row[c] & 0xFFFFFF) == runs.key) c++;
+    if (c == n) break;
+    int start = c;
+    while (c < n && (row[c] & 0xFFFFFF) != runs.key) c++;
+    runs.begin.push_back(start);
+    runs.end.push_back(c);
+  }
+  runs.rowFirst.push_back((int32_t)runs.begin.size());
+}
+
 KeyRuns findKeyRuns(const SpriteSurface& s, uint32_t keyPixel) {
   KeyRuns runs;
   runs.key = keyPixel;
   runs.rowFirst.push_back(0);
-  for (int r = 0; r < s.height; r++) {
-    const uint32_t* row = s.pixels.data() + (size_t)r * rowStride(s);
-    for (int c = 0; c < s.width;) {
-      while (c < s.width && (row[c] & 0xFFFFFF) == keyPixel) c++;
-      if (c == s.width) break;
-      int start = c;
-      while (c < s.width && (row[c] & 0xFFFFFF) != keyPixel) c++;
-      runs.begin.push_back(start);
-      runs.end.push_back(c);
-    }
-    runs.rowFirst.push_back((int32_t)runs.begin.size());
-  }
+  for (int r = 0; r < s.height; r++)
+    addRowRuns(runs, s.pixels.data() + (size_t)r * rowStride(s), s.width);
   return runs;
+}
+
+// Shrinks cell (i, j) of a picture onto the end of its drawn cells' sheet.
+int shrinkCell(Sprite s, DrawnCells& c, int i, int j) {
+  SpriteSurface& sheet = *c.sheet;
+  const int slot = sheet.height / c.drawnH;
+  sheet.pixels.resize((size_t)c.drawnW * (sheet.height + c.drawnH));
+  // Pixel (x, y) of a drawn cell is the source pixel a stretched copy picks.
+  for (int y = 0; y < c.drawnH; y++) {
+    const uint32_t* srow =
+        s->pixels.data() + (size_t)(j * c.cellH + y * c.cellH / c.drawnH) * rowStride(*s);
+    uint32_t* drow = sheet.pixels.data() + (size_t)(sheet.height + y) * c.drawnW;
+    for (int x = 0; x < c.drawnW; x++) drow[x] = srow[i * c.cellW + x * c.cellW / c.drawnW];
+    addRowRuns(*c.runs, drow, c.drawnW);
+  }
+  sheet.height += c.drawnH;
+  c.slot[(size_t)j * c.across + i] = slot;
+  return slot;
 }
 
 // Unstretched copies: the usable rectangle is one interval per axis, so the
@@ -513,22 +534,17 @@ void prepareDrawnCells(Sprite s, int cellW, int cellH, int drawnW, int drawnH, u
   int f = scaleFactor();
   cellW *= f, cellH *= f, drawnW *= f, drawnH *= f;
   if (!s || cellW <= 0 || cellH <= 0 || drawnW <= 0 || drawnH <= 0) return;
-  int across = s->width / cellW, down = s->height / cellH;
-  auto shrunk = std::make_shared<SpriteSurface>();
-  shrunk->width = across * drawnW;
-  shrunk->height = down * drawnH;
-  shrunk->pixels.resize((size_t)shrunk->width * shrunk->height);
-  // Pixel (i, j) of a drawn cell is the source pixel a stretched copy picks.
-  for (int y = 0; y < shrunk->height; y++) {
-    int sy = y / drawnH * cellH + (y % drawnH) * cellH / drawnH;
-    for (int x = 0; x < shrunk->width; x++) {
-      int sx = x / drawnW * cellW + (x % drawnW) * cellW / drawnW;
-      shrunk->pixels[(size_t)y * shrunk->width + x] = s->pixels[(size_t)sy * rowStride(*s) + sx];
-    }
-  }
-  shrunk->keyRuns = std::make_shared<const KeyRuns>(findKeyRuns(*shrunk, colorRefToPixel(key)));
   auto cells = std::make_shared<DrawnCells>();
-  *cells = {cellW, cellH, drawnW, drawnH, shrunk};
+  cells->cellW = cellW, cells->cellH = cellH, cells->drawnW = drawnW, cells->drawnH = drawnH;
+  cells->across = s->width / cellW;
+  cells->key = colorRefToPixel(key);
+  cells->slot.assign((size_t)cells->across * (s->height / cellH), -1);
+  cells->sheet = std::make_shared<SpriteSurface>();
+  cells->sheet->width = drawnW;
+  cells->runs = std::make_shared<KeyRuns>();
+  cells->runs->key = cells->key;
+  cells->runs->rowFirst.push_back(0);
+  cells->sheet->keyRuns = cells->runs;
   s->drawnCells = cells;
 }
 
@@ -692,12 +708,15 @@ void keyedCopy(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int s
 // The cell of src at device (sx, sy, sw, sh) as drawn at w x h, when the
 // picture holds it ready-shrunk: its place on the shrunk sheet.
 bool preparedCell(Sprite src, int sx, int sy, int sw, int sh, int w, int h, int* cx, int* cy) {
-  const DrawnCells* c = src->drawnCells.get();
+  DrawnCells* c = src->drawnCells.get();
   if (!c || sw != c->cellW || sh != c->cellH || w != c->drawnW || h != c->drawnH) return false;
   if (sx < 0 || sy < 0 || sx % sw || sy % sh || sx + sw > src->width || sy + sh > src->height)
     return false;
-  *cx = sx / sw * w;
-  *cy = sy / sh * h;
+  const int i = sx / sw, j = sy / sh;
+  int slot = c->slot[(size_t)j * c->across + i];
+  if (slot < 0) slot = shrinkCell(src, *c, i, j);
+  *cx = 0;
+  *cy = slot * h;
   return true;
 }
 

@@ -19,9 +19,14 @@ struct KeyRuns {
 // A sheet's cells shrunk once to the size they are drawn at
 // (prepareDrawnCells): cell (i, j) of cellW x cellH device pixels is
 // drawn at drawnW x drawnH, the same pixels a stretched copy would pick.
+// A cell is shrunk the first time it is drawn, so only cells in use are
+// kept: one below the other on sheet, at row slot[j * across + i].
 struct DrawnCells {
-  int cellW = 0, cellH = 0, drawnW = 0, drawnH = 0;
+  int cellW = 0, cellH = 0, drawnW = 0, drawnH = 0, across = 0;
+  uint32_t key = 0;           // 0x00RRGGBB
+  std::vector<int32_t> slot;  // -1: not shrunk yet
   std::shared_ptr<SpriteSurface> sheet;
+  std::shared_ptr<KeyRuns> runs;  // the sheet's, grown with it
 };
 
 // A picture or drawing surface. Pixels are 0x00RRGGBB (the byte order of a
@@ -45,7 +50,7 @@ struct SpriteSurface {
   int originX = 0, originY = 0, fullWidth = 0, fullHeight = 0, windowWidth = 0, windowHeight = 0;
   // Made once at load for pictures that are never drawn on afterwards.
   std::shared_ptr<const KeyRuns> keyRuns;
-  std::shared_ptr<const DrawnCells> drawnCells;
+  std::shared_ptr<DrawnCells> drawnCells;
 };
 using Sprite = SpriteSurface*;
 

@@ -18,7 +18,7 @@ struct Assets {
          keyIconSheet = nullptr, arrowSprite = nullptr, menuDimSheet = nullptr,
          menuLitSheet = nullptr, crushSheet = nullptr, missMenuSheet = nullptr,
          menuGlowSheet = nullptr, warpSheet = nullptr, resultPanel = nullptr, resultSheet = nullptr;
-  Sprite stageSurface = nullptr, backdropSurface = nullptr;
+  Sprite stageSurface = nullptr;
   // The stage backdrop darkened for darkBackdropDepth (NO_DEPTH: not yet).
   Sprite darkBackdrop = nullptr;
   int32_t darkBackdropDepth = NO_DEPTH;

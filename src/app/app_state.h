@@ -119,6 +119,8 @@ void registerGameHooks();
 // Start-up and shutdown.
 void askStartupMode();
 void loadAssets();
+void holdTitlePictures();
+void holdMissMenuPictures();
 void freeAssets();
 void pumpMessages();
 [[noreturn]] void shutdownProgram(int exitCode);

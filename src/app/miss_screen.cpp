@@ -71,6 +71,7 @@ static void leaveToTitle(GameSession& s) {
 
 static void runMenu(GameSession& s, bool left) {
   const SheetCell menu = missMenu(s.missCursor), pose = menuPose(s.menuPose);
+  holdMissMenuPictures();
   blitKeyedStretched(assets.backBufferDC, 0, 0, 640, 480, assets.missMenuSheet, menu.x, menu.y,
                      menu.w, menu.h, COLOR_WHITE);
   blitKeyed(assets.backBufferDC, (int)(s.playerX + 12 - (left ? 50 : 0)), (int)s.playerY, pose.w,

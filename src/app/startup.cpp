@@ -78,23 +78,34 @@ void loadAssets() {
   assets.bombSheet = loadSprite(BOMB_SHEET.file);
   assets.aimSheet = loadSprite(AIM_SHEET.file);
   assets.stageBackdrop = loadSprite(STAGE_BACKDROP.file);
-  // Only the logo's first frame is drawn.
-  assets.titleSheet = loadSpritePart(TITLE_SHEET.file, SCREEN_PICTURE.w, SCREEN_PICTURE.h);
   assets.blastSheet = loadSprite(BLAST_SHEET.file);
   assets.spareSheet = loadSprite(SPARE_SHEET.file);
   assets.blackSheet = loadSprite(BLACK_SHEET.file);
-  assets.titleBackdrop = loadSprite(TITLE_BACKDROP.file);
   assets.shadowSheet = loadSprite(SHADOW_SHEET.file);
   assets.keyIconSheet = loadSprite(KEY_ICON_SHEET.file);
   assets.arrowSprite = loadSprite(ARROW_SHEET.file);
-  assets.menuDimSheet = loadSprite(MENU_DIM_SHEET.file);
-  assets.menuLitSheet = loadSprite(MENU_LIT_SHEET.file);
-  assets.missMenuSheet = loadSprite(MISS_MENU_SHEET.file);
-  assets.menuGlowSheet = loadSprite(MENU_GLOW_SHEET.file);
   assets.warpSheet = loadSprite(WARP_SHEET.file);
   assets.resultPanel = loadSprite(RESULT_PANEL.file);
   assets.resultSheet = loadSprite(RESULT_SHEET.file);
 }
+
+// The title's and the miss menu's pictures are loaded the first time they
+// are drawn: a run that never shows them never holds them.
+static void loadOnce(Sprite* slot, const char* file) {
+  if (!*slot) *slot = loadSprite(file);
+}
+
+void holdTitlePictures() {
+  // Only the logo's first frame is drawn.
+  if (!assets.titleSheet)
+    assets.titleSheet = loadSpritePart(TITLE_SHEET.file, SCREEN_PICTURE.w, SCREEN_PICTURE.h);
+  loadOnce(&assets.titleBackdrop, TITLE_BACKDROP.file);
+  loadOnce(&assets.menuDimSheet, MENU_DIM_SHEET.file);
+  loadOnce(&assets.menuLitSheet, MENU_LIT_SHEET.file);
+  loadOnce(&assets.menuGlowSheet, MENU_GLOW_SHEET.file);
+}
+
+void holdMissMenuPictures() { loadOnce(&assets.missMenuSheet, MISS_MENU_SHEET.file); }
 
 void freeAssets() {
   closeMusic(&assets.mainMusic);

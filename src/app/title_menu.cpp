@@ -148,6 +148,7 @@ void updateTitleMenu() {
   TitleMenuState& t = app.title;
   if (t.needsReset) resetTitle(t);
 
+  holdTitlePictures();
   blitOpaque(assets.backBufferDC, t.backdropX, 0, TITLE_BACKDROP.w, TITLE_BACKDROP.h,
              assets.titleBackdrop, 0, 0);
   drawHero(t);

@@ -24,11 +24,9 @@ namespace {
 
 constexpr size_t TEXT_BUFFER_BYTES = 2048;
 
-// Japanese fixed-pitch faces first, then whatever the system has.
-std::vector<std::string> fontCandidates() {
-  std::vector<std::string> list = {"/usr/share/fonts/opentype/ipafont-mincho/ipam.ttf",
-                                   "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"};
-  std::vector<std::string> others;
+// Every font file under the system's font folder, in name order.
+std::vector<std::string> systemFonts() {
+  std::vector<std::string> list;
   std::error_code ec;
   namespace fs = std::filesystem;
   fs::recursive_directory_iterator it("/usr/share/fonts",
@@ -36,33 +34,42 @@ std::vector<std::string> fontCandidates() {
   for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
     std::string ext = it->path().extension().string();
     if (ext == ".ttf" || ext == ".otf" || ext == ".TTF" || ext == ".OTF")
-      others.push_back(it->path().string());
+      list.push_back(it->path().string());
   }
-  std::sort(others.begin(), others.end());
-  list.insert(list.end(), others.begin(), others.end());
+  std::sort(list.begin(), list.end());
   return list;
 }
 
+bool tryFace(const std::string& path) {
+  FT_Face f = nullptr;
+  if (FT_New_Face(textState.ftLibrary, path.c_str(), 0, &f) != 0) return false;
+  if (FT_Set_Pixel_Sizes(f, 0, (FT_UInt)textState.deviceCellH) != 0) {
+    FT_Done_Face(f);
+    return false;
+  }
+  textState.ftFace = f;
+  textState.fontPath = path;
+  // Share the cell between ascent and descent as the font's own ratio.
+  long ascent = f->ascender, descent = -(long)f->descender;
+  long total = ascent + descent > 0 ? ascent + descent : f->units_per_EM;
+  long shared = (ascent * textState.deviceCellH * 2 + total) / (2 * total);  // rounded
+  textState.baseline = (int)std::clamp<long>(shared, 1, textState.deviceCellH);
+  return true;
+}
+
+// The font found before, else the Japanese fixed-pitch faces, else the
+// first the system has: the font folder is searched at most once a run.
 bool openFace() {
   if (!textState.ftLibrary && FT_Init_FreeType(&textState.ftLibrary) != 0) {
     textState.ftLibrary = nullptr;
     return false;
   }
-  for (const std::string& path : fontCandidates()) {
-    FT_Face f = nullptr;
-    if (FT_New_Face(textState.ftLibrary, path.c_str(), 0, &f) != 0) continue;
-    if (FT_Set_Pixel_Sizes(f, 0, (FT_UInt)textState.deviceCellH) != 0) {
-      FT_Done_Face(f);
-      continue;
-    }
-    textState.ftFace = f;
-    // Share the cell between ascent and descent as the font's own ratio.
-    long ascent = f->ascender, descent = -(long)f->descender;
-    long total = ascent + descent > 0 ? ascent + descent : f->units_per_EM;
-    long shared = (ascent * textState.deviceCellH * 2 + total) / (2 * total);  // rounded
-    textState.baseline = (int)std::clamp<long>(shared, 1, textState.deviceCellH);
-    return true;
-  }
+  if (!textState.fontPath.empty() && tryFace(textState.fontPath)) return true;
+  for (const char* path : {"/usr/share/fonts/opentype/ipafont-mincho/ipam.ttf",
+                           "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"})
+    if (tryFace(path)) return true;
+  for (const std::string& path : systemFonts())
+    if (tryFace(path)) return true;
   return false;
 }
 

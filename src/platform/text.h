@@ -1,6 +1,7 @@
 // Formatted text in one fixed-pitch font.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/sprite.h"
@@ -26,6 +27,7 @@ struct TextState {
   int deviceCellH = 16;
   int baseline = 14;              // from the top of a cell
   std::vector<TextGlyph> glyphs;  // the text being drawn, reused between calls
+  std::string fontPath;           // the font file found first, opened again later
 };
 extern TextState textState;
 

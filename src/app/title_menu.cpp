@@ -46,25 +46,21 @@ static void drawHero(const TitleMenuState& t) {
   if (t.heroIdle == 1) drawHeroPose(t, playerPose(t.idleFrame, TITLE_IDLE_ROW));
 }
 
+// A cursor key moves the cursor once per press, with its sound.
+static void cursorKey(int vk, int32_t* latch, const char* sound, int32_t* cursor, int item) {
+  if (!isKeyDown(vk)) {
+    *latch = 0;
+    return;
+  }
+  if (*latch != 0) return;
+  playWave(sound);
+  *latch = 1;
+  *cursor = item;
+}
+
 static void readMenuKeys(TitleMenuState& t) {
-  if (isKeyDown(VK_DOWN)) {
-    if (t.downLatch == 0) {
-      playWave("SE/cursor2.wav");
-      t.downLatch = 1;
-      t.cursor = 1;
-    }
-  } else {
-    t.downLatch = 0;
-  }
-  if (isKeyDown(VK_UP)) {
-    if (t.upLatch == 0) {
-      playWave("SE/cursor1.wav");
-      t.upLatch = 1;
-      t.cursor = 0;
-    }
-  } else {
-    t.upLatch = 0;
-  }
+  cursorKey(VK_DOWN, &t.downLatch, "SE/cursor2.wav", &t.cursor, 1);
+  cursorKey(VK_UP, &t.upLatch, "SE/cursor1.wav", &t.cursor, 0);
   if (isKeyDown(VK_RETURN)) {
     playWave("SE/start.wav");
     // An Enter held since before the menu opened (or since the last

@@ -57,6 +57,14 @@ void cellSpan(float x, float y, int mode, int* topRow, int* bottomRow, int* left
 
 enum Edge { EDGE_BELOW, EDGE_LEFT, EDGE_RIGHT, EDGE_ABOVE };
 
+// Whether any cell of rows r0 .. r1, columns c0 .. c1 stops the bomb.
+static int anyCellBlocks(int r0, int r1, int c0, int c1, int mode) {
+  for (int r = r0; r <= r1; r++)
+    for (int c = c0; c <= c1; c++)
+      if (cellBlocksBomb(r, c, mode)) return 1;
+  return 0;
+}
+
 static int edgeBlocked(float x, float y, int mode, Edge edge) {
   if (mode != PROBE_THROWN && mode != PROBE_BARREL && mode != PROBE_ROLLING) return 0;
   int top, bottom, left, right, cc, cr;
@@ -72,22 +80,10 @@ static int edgeBlocked(float x, float y, int mode, Edge edge) {
     return 0;
   }
   switch (edge) {
-    case EDGE_BELOW:
-      for (int c = left; c <= right; c++)
-        if (cellBlocksBomb(bottom, c, mode)) return 1;
-      return 0;
-    case EDGE_LEFT:
-      for (int r = top; r <= bottom; r++)
-        if (cellBlocksBomb(r, left, mode)) return 1;
-      return 0;
-    case EDGE_RIGHT:
-      for (int r = top; r <= bottom; r++)
-        if (cellBlocksBomb(r, right, mode)) return 1;
-      return 0;
-    case EDGE_ABOVE:
-      for (int c = left; c <= right; c++)
-        if (cellBlocksBomb(top, c, mode)) return 1;
-      return 0;
+    case EDGE_BELOW: return anyCellBlocks(bottom, bottom, left, right, mode);
+    case EDGE_LEFT: return anyCellBlocks(top, bottom, left, left, mode);
+    case EDGE_RIGHT: return anyCellBlocks(top, bottom, right, right, mode);
+    case EDGE_ABOVE: return anyCellBlocks(top, top, left, right, mode);
   }
   return 0;
 }

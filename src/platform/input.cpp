@@ -97,22 +97,18 @@ static int queryJoystick(int n, uint32_t* x, uint32_t* y, uint32_t* buttons) {
   return osJoystickQuery(input.joystickIds[n], x, y, buttons);
 }
 
-int joyUp(int n) {
+// Whether stick n leans to the low or the high end of one of its axes.
+static int joyLeans(int n, bool vertical, bool high) {
   uint32_t x, y, b;
-  return queryJoystick(n, &x, &y, &b) && y < 16383;
+  if (!queryJoystick(n, &x, &y, &b)) return 0;
+  uint32_t v = vertical ? y : x;
+  return high ? v >= 49152 : v < 16383;
 }
-int joyDown(int n) {
-  uint32_t x, y, b;
-  return queryJoystick(n, &x, &y, &b) && y >= 49152;
-}
-int joyLeft(int n) {
-  uint32_t x, y, b;
-  return queryJoystick(n, &x, &y, &b) && x < 16383;
-}
-int joyRight(int n) {
-  uint32_t x, y, b;
-  return queryJoystick(n, &x, &y, &b) && x >= 49152;
-}
+
+int joyUp(int n) { return joyLeans(n, true, false); }
+int joyDown(int n) { return joyLeans(n, true, true); }
+int joyLeft(int n) { return joyLeans(n, false, false); }
+int joyRight(int n) { return joyLeans(n, false, true); }
 int joyButton(int n, int b) {
   uint32_t x, y, buttons;
   if (!queryJoystick(n, &x, &y, &buttons)) return 0;

@@ -69,6 +69,16 @@ static void drawWarpCell(float screenX, float screenY) {
   blitKeyed(assets.backBufferDC, px, py, f.w, f.h, assets.warpSheet, f.x, f.y, COLOR_WHITE);
 }
 
+// One step of the player appearing out of a warp, the dissolve played
+// backwards; true once it is over.
+static bool warpAppears(float screenX, float screenY) {
+  drawWarpCell(screenX, screenY);
+  player.warpFrame -= 1;
+  if (player.warpFrame >= 0) return false;
+  player.warpFrame = 0;
+  return true;
+}
+
 void updateLocalWarp(float* x, float* y, float screenX, float screenY) {
   if (player.localWarpPhase == 1) {
     drawWarpCell(screenX, screenY);
@@ -81,15 +91,10 @@ void updateLocalWarp(float* x, float* y, float screenX, float screenY) {
       player.localWarpPhase = 2;
       player.flightFrames = 0;
     }
-  } else if (player.localWarpPhase == 3) {
-    drawWarpCell(screenX, screenY);
-    player.warpFrame -= 1;
-    if (player.warpFrame < 0) {
-      player.warpFrame = 0;
-      player.localWarpPhase = 0;
-      *x = (float)player.warpTargetX;
-      *y = (float)player.warpTargetY;
-    }
+  } else if (player.localWarpPhase == 3 && warpAppears(screenX, screenY)) {
+    player.localWarpPhase = 0;
+    *x = (float)player.warpTargetX;
+    *y = (float)player.warpTargetY;
   }
 }
 
@@ -124,12 +129,7 @@ void updateStageWarp(float* x, float* y, float screenX, float screenY) {
       }
     }
   } else if (player.stageWarpPhase == 2) {
-    drawWarpCell(screenX, screenY);
-    player.warpFrame -= 1;
-    if (player.warpFrame < 0) {
-      player.warpFrame = 0;
-      player.stageWarpPhase = 0;
-    }
+    if (warpAppears(screenX, screenY)) player.stageWarpPhase = 0;
   }
 }
 

@@ -21,10 +21,13 @@ namespace {
 
 // Work buffers shared by the blits. They only grow, so a frame's blits do
 // not allocate once the largest size has been seen.
-std::vector<uint32_t> workPixels;  // copy of the source when src == dst
-std::vector<int> workCols;         // source column per destination column, -1: none
-std::vector<int> workRows;         // source row per destination row, -1: none
-std::vector<uint32_t> workRow;     // one row of stretched source pixels
+struct BlitWork {
+  std::vector<uint32_t> pixels;  // copy of the source when src == dst
+  std::vector<int> cols;         // source column per destination column, -1: none
+  std::vector<int> rows;         // source row per destination row, -1: none
+  std::vector<uint32_t> row;     // one row of stretched source pixels
+};
+BlitWork work;
 
 uint32_t* growTo(std::vector<uint32_t>& v, size_t n) {
   if (v.size() < n) v.resize(n);
@@ -134,10 +137,10 @@ bool planStretch(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int
   plan->x = x;
   plan->y = y;
   Bounds b = writable(dst);
-  if (!mapAxis(workCols, x, w, sx, sw, b.x0, b.x1, src->width, &plan->cols, &plan->colBase,
+  if (!mapAxis(work.cols, x, w, sx, sw, b.x0, b.x1, src->width, &plan->cols, &plan->colBase,
                &plan->i0, &plan->i1))
     return false;
-  if (!mapAxis(workRows, y, h, sy, sh, b.y0, b.y1, src->height, &plan->rows, &plan->rowBase,
+  if (!mapAxis(work.rows, y, h, sy, sh, b.y0, b.y1, src->height, &plan->rows, &plan->rowBase,
                &plan->j0, &plan->j1))
     return false;
   plan->srcPixels = src->pixels.data();
@@ -151,7 +154,7 @@ bool planStretch(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int
     int c0 = plan->cols[plan->i0 - plan->colBase], c1 = plan->cols[plan->i1 - 1 - plan->colBase];
     int r0 = plan->rows[plan->j0 - plan->rowBase], r1 = plan->rows[plan->j1 - 1 - plan->rowBase];
     int cw = c1 - c0 + 1, rh = r1 - r0 + 1;
-    uint32_t* copy = growTo(workPixels, (size_t)cw * rh);
+    uint32_t* copy = growTo(work.pixels, (size_t)cw * rh);
     for (int r = 0; r < rh; r++) {
       std::memcpy(copy + (size_t)r * cw,
                   src->pixels.data() + (size_t)(r0 + r) * rowStride(*src) + c0,
@@ -173,7 +176,7 @@ template <typename RowOp>
 void forEachRow(Sprite dst, const StretchPlan& p, RowOp rowOp) {
   int n = p.i1 - p.i0;
   const int* cols = p.cols + (p.i0 - p.colBase);
-  uint32_t* gathered = p.sameWidth ? nullptr : growTo(workRow, (size_t)n);
+  uint32_t* gathered = p.sameWidth ? nullptr : growTo(work.row, (size_t)n);
   for (int j = p.j0; j < p.j1; j++) {
     int sr = p.rows[j - p.rowBase];
     const uint32_t* srow = p.srcPixels + (size_t)(sr - p.srcRow0) * p.srcStride;
@@ -336,7 +339,7 @@ bool planCopy(Sprite dst, int x, int y, int w, int h, Sprite src, int sx, int sy
   p->srcPixels = src->pixels.data();
   p->srcStride = (int)rowStride(*src);
   if (src == dst) {
-    uint32_t* copy = growTo(workPixels, (size_t)p->w * p->h);
+    uint32_t* copy = growTo(work.pixels, (size_t)p->w * p->h);
     for (int r = 0; r < p->h; r++) {
       std::memcpy(copy + (size_t)r * p->w,
                   src->pixels.data() + (size_t)(p->sy + r) * rowStride(*src) + p->sx,
@@ -398,7 +401,7 @@ void parallelogramCopy(Sprite dst, Sprite src, int sx, int sy, int sw, int sh, i
   int stride = (int)rowStride(*src), col0 = 0, row0 = 0;
   if (src == dst) {
     int cw = cx1 - cx0, ch = cy1 - cy0;
-    uint32_t* copy = growTo(workPixels, (size_t)cw * ch);
+    uint32_t* copy = growTo(work.pixels, (size_t)cw * ch);
     for (int r = 0; r < ch; r++) {
       std::memcpy(copy + (size_t)r * cw,
                   src->pixels.data() + (size_t)(cy0 + r) * rowStride(*src) + cx0,

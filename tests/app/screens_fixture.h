@@ -109,7 +109,7 @@ class ScreensTest : public ::testing::Test {
 
   static int wavesPlayed(const std::string& path) {
     int n = 0;
-    for (const std::string& line : headlessAudioLog)
+    for (const std::string& line : headlessAudio.log)
       if (line == "wave " + path) n++;
     return n;
   }

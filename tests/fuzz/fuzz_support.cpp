@@ -66,7 +66,7 @@ void resetFuzzGame() {
   resetGame();
   fillTrigTables();
   headlessReset();
-  headlessAudioLog.clear();
+  headlessAudio.log.clear();
   app.session = GameSession{};
 }
 

@@ -80,12 +80,12 @@ void appendMp3Frames(std::vector<uint8_t>& b, int frames) {
 // Log lines that begin with prefix.
 int countStarting(const char* prefix) {
   int n = 0;
-  for (const std::string& line : headlessAudioLog) n += line.rfind(prefix, 0) == 0;
+  for (const std::string& line : headlessAudio.log) n += line.rfind(prefix, 0) == 0;
   return n;
 }
 
 int countLog(const std::string& line) {
-  return (int)std::count(headlessAudioLog.begin(), headlessAudioLog.end(), line);
+  return (int)std::count(headlessAudio.log.begin(), headlessAudio.log.end(), line);
 }
 
 std::string handleLine(const char* verb, int handle) {
@@ -206,12 +206,12 @@ TEST_F(SoundTest, TrackAtItsEndRestartsAtTheVolumeItHad) {
   musicCommand(MUSIC_PLAY, &track);
   frame(&track, 24);
   EXPECT_EQ(track.position, 960u);
-  headlessAudioLog.clear();
+  headlessAudio.log.clear();
   frame(&track);  // 1000 ms: the end, the same update starts it again
   EXPECT_EQ(track.position, 1000u);
   std::vector<std::string> expected = {handleLine("seek", track.deviceId) + " 0",
                                        handleLine("play", track.deviceId)};
-  EXPECT_EQ(headlessAudioLog, expected);
+  EXPECT_EQ(headlessAudio.log, expected);
   EXPECT_TRUE(headlessAudioPlaying(track.deviceId));
   EXPECT_EQ(headlessAudioVolume(track.deviceId), 320u);
   frame(&track);
@@ -259,7 +259,7 @@ TEST_F(SoundTest, MissingOrDamagedMusicMakesEveryCommandSilent) {
   EXPECT_EQ(track.deviceId, 0);
   openMusic((tempDir() + "/missing.mp3").c_str(), &track);
   EXPECT_EQ(track.deviceId, 0);
-  headlessAudioLog.clear();
+  headlessAudio.log.clear();
   musicCommand(MUSIC_FADE_IN, &track);
   frame(&track, 60);
   musicCommand(MUSIC_PLAY, &track);
@@ -269,7 +269,7 @@ TEST_F(SoundTest, MissingOrDamagedMusicMakesEveryCommandSilent) {
   musicCommand(99, &track);
   frame(&track, 30);
   closeMusic(&track);
-  EXPECT_TRUE(headlessAudioLog.empty());
+  EXPECT_TRUE(headlessAudio.log.empty());
   EXPECT_EQ(track.deviceId, 0);
 }
 
@@ -282,10 +282,10 @@ TEST_F(SoundTest, ClosedTrackAndCloseAllSilenceTheTracks) {
   int handleB = b.deviceId;
   mciSendString("close all");
   EXPECT_EQ(countLog(handleLine("close", handleB)), 1);
-  headlessAudioLog.clear();
+  headlessAudio.log.clear();
   musicCommand(MUSIC_FADE_IN, &b);
   frame(&b);
-  EXPECT_TRUE(headlessAudioLog.empty());
+  EXPECT_TRUE(headlessAudio.log.empty());
 }
 
 TEST_F(SoundTest, ChannelInstancesSoundTogether) {
@@ -310,22 +310,22 @@ TEST_F(SoundTest, UnknownTypeOrExtensionOpensNothing) {
   writeBytes(path, waveBytes(800));
   openSoundChannel(path.c_str(), 0);  // empty device type
   mciSendString(("open " + path + " type cdaudio alias x").c_str());
-  EXPECT_TRUE(headlessAudioLog.empty());
+  EXPECT_TRUE(headlessAudio.log.empty());
 }
 
 TEST_F(SoundTest, PlayWaveCutsOffThePreviousOne) {
   playWave("SE/cursor1.wav");
   playWave("SE/start.wav");
   std::vector<std::string> expected = {"wave SE/cursor1.wav", "wave SE/start.wav"};
-  EXPECT_EQ(headlessAudioLog, expected);
+  EXPECT_EQ(headlessAudio.log, expected);
   EXPECT_STREQ(headlessAudioLastWave(), "SE/start.wav");
 }
 
 TEST_F(SoundTest, BgmLoopsOnEveryEndUntilStopped) {
   std::string path = waveFile("ending.wav", 1000);
   playMusicFile(path.c_str());
-  ASSERT_FALSE(headlessAudioLog.empty());
-  int h = std::atoi(headlessAudioLog[0].c_str() + 5);
+  ASSERT_FALSE(headlessAudio.log.empty());
+  int h = std::atoi(headlessAudio.log[0].c_str() + 5);
   ASSERT_GT(h, 0);
   EXPECT_TRUE(headlessAudioPlaying(h));
   for (int loop = 0; loop < 3; loop++) {
@@ -341,18 +341,18 @@ TEST_F(SoundTest, BgmLoopsOnEveryEndUntilStopped) {
   }
   stopMusicFile("bgm");
   EXPECT_EQ(countLog(handleLine("close", h)), 1);
-  headlessAudioLog.clear();
+  headlessAudio.log.clear();
   osSleepMs(5000);
   handleMusicNotices();
-  EXPECT_TRUE(headlessAudioLog.empty());
+  EXPECT_TRUE(headlessAudio.log.empty());
   // The alias is free again.
   playMusicFile(path.c_str());
-  EXPECT_EQ(headlessAudioLog.size(), 3u);  // open, seek, play
+  EXPECT_EQ(headlessAudio.log.size(), 3u);  // open, seek, play
 }
 
 TEST_F(SoundTest, StoppedBgmDoesNotRestartEvenAfterItsEnd) {
   playMusicFile(waveFile("ending.wav", 1000).c_str());
-  int h = std::atoi(headlessAudioLog[0].c_str() + 5);
+  int h = std::atoi(headlessAudio.log[0].c_str() + 5);
   osSleepMs(1500);
   mciSendString("stop bgm");
   handleMusicNotices();
@@ -380,17 +380,17 @@ TEST_F(SoundTest, CommandStringsNeverFailLoudly) {
                             "close nothing"};
   for (const char* c : commands) mciSendString(c);
   mciSendString(nullptr);
-  EXPECT_TRUE(headlessAudioLog.size() <= 1u);  // at most the failed open of "x"
+  EXPECT_TRUE(headlessAudio.log.size() <= 1u);  // at most the failed open of "x"
   std::string path = waveFile("dup.wav", 1000);
   mciSendString(("open " + path + " alias dup").c_str());
   mciSendString(("open " + path + " alias DUP").c_str());  // aliases ignore case
   EXPECT_EQ(countStarting("open "), 1);
   // "close all" frees every alias for a new open.
   mciSendString("close all");
-  headlessAudioLog.clear();
+  headlessAudio.log.clear();
   mciSendString(("open " + path + " alias dup").c_str());
-  ASSERT_EQ(headlessAudioLog.size(), 1u);
-  EXPECT_EQ(headlessAudioLog[0].rfind("open ", 0), 0u);
+  ASSERT_EQ(headlessAudio.log.size(), 1u);
+  EXPECT_EQ(headlessAudio.log[0].rfind("open ", 0), 0u);
 }
 
 TEST(HeadlessAudioFiles, WaveLengthComesFromItsHeader) {
@@ -474,7 +474,7 @@ TEST(HeadlessAudioFiles, CommandsOnUnknownHandlesDoNothing) {
     EXPECT_EQ(osAudioPositionMs(h), 0u);
     EXPECT_EQ(osAudioTakeEndNotice(h), 0);
   }
-  EXPECT_TRUE(headlessAudioLog.empty());
+  EXPECT_TRUE(headlessAudio.log.empty());
 }
 
 }  // namespace

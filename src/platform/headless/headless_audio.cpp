@@ -8,26 +8,13 @@
 
 #include "platform/os.h"
 
-std::vector<std::string> headlessAudioLog;
+HeadlessAudio headlessAudio;
 
 namespace {
 
-struct HeadlessDevice {
-  bool open = false;
-  uint32_t length = 0;  // ms
-  uint32_t volume = 1000;
-  bool playing = false;
-  uint32_t basePosition = 0;  // position when the play started, or the resting one
-  int32_t startMs = 0;        // virtual time the play started
-  bool endNotice = false;
-};
-
-std::vector<HeadlessDevice> deviceTable;  // handle h is entry h - 1
-std::string lastWave;
-
 HeadlessDevice* device(int handle) {
-  if (handle <= 0 || handle > (int)deviceTable.size()) return nullptr;
-  HeadlessDevice* d = &deviceTable[handle - 1];
+  if (handle <= 0 || handle > (int)headlessAudio.devices.size()) return nullptr;
+  HeadlessDevice* d = &headlessAudio.devices[handle - 1];
   return d->open ? d : nullptr;
 }
 
@@ -52,7 +39,7 @@ uint32_t currentPosition(HeadlessDevice* d) {
 }
 
 void log(const char* verb, int handle) {
-  headlessAudioLog.push_back(std::string(verb) + " " + std::to_string(handle));
+  headlessAudio.log.push_back(std::string(verb) + " " + std::to_string(handle));
 }
 
 // ---- file lengths ---------------------------------------------------------
@@ -201,14 +188,14 @@ uint32_t headlessAudioFileLengthMs(const char* path) {
 
 std::vector<std::string> headlessAudioTakeLog() {
   std::vector<std::string> lines;
-  lines.swap(headlessAudioLog);
+  lines.swap(headlessAudio.log);
   return lines;
 }
 
 void headlessAudioReset() {
-  for (HeadlessDevice& d : deviceTable) d.open = false;
-  headlessAudioLog.clear();
-  lastWave.clear();
+  for (HeadlessDevice& d : headlessAudio.devices) d.open = false;
+  headlessAudio.log.clear();
+  headlessAudio.lastWave.clear();
 }
 
 int headlessAudioPlaying(int handle) {
@@ -223,20 +210,20 @@ uint32_t headlessAudioVolume(int handle) {
   return d ? d->volume : 0;
 }
 
-const char* headlessAudioLastWave() { return lastWave.c_str(); }
+const char* headlessAudioLastWave() { return headlessAudio.lastWave.c_str(); }
 
 int osAudioOpen(const char* path) {
   uint32_t length = headlessAudioFileLengthMs(path);
   if (!length) {
-    headlessAudioLog.push_back(std::string("openfail ") + (path ? path : ""));
+    headlessAudio.log.push_back(std::string("openfail ") + (path ? path : ""));
     return 0;
   }
   HeadlessDevice d;
   d.open = true;
   d.length = length;
-  deviceTable.push_back(d);
-  int handle = (int)deviceTable.size();
-  headlessAudioLog.push_back("open " + std::to_string(handle) + " " + path);
+  headlessAudio.devices.push_back(d);
+  int handle = (int)headlessAudio.devices.size();
+  headlessAudio.log.push_back("open " + std::to_string(handle) + " " + path);
   return handle;
 }
 
@@ -280,7 +267,7 @@ void osAudioStop(int handle) {
 void osAudioSeek(int handle, uint32_t ms) {
   HeadlessDevice* d = device(handle);
   if (!d) return;
-  headlessAudioLog.push_back("seek " + std::to_string(handle) + " " + std::to_string(ms));
+  headlessAudio.log.push_back("seek " + std::to_string(handle) + " " + std::to_string(ms));
   advance(d);
   d->playing = false;  // a seek leaves the device stopped there
   d->basePosition = ms < d->length ? ms : d->length;
@@ -290,7 +277,7 @@ void osAudioSetVolume(int handle, uint32_t volume) {
   HeadlessDevice* d = device(handle);
   if (!d || d->volume == volume) return;
   d->volume = volume;
-  headlessAudioLog.push_back("volume " + std::to_string(handle) + " " + std::to_string(volume));
+  headlessAudio.log.push_back("volume " + std::to_string(handle) + " " + std::to_string(volume));
 }
 
 int osAudioTakeEndNotice(int handle) {
@@ -310,6 +297,6 @@ void osAudioClose(int handle) {
 }
 
 void osPlayWave(const char* path) {
-  lastWave = path ? path : "";
-  headlessAudioLog.push_back("wave " + lastWave);
+  headlessAudio.lastWave = path ? path : "";
+  headlessAudio.log.push_back("wave " + headlessAudio.lastWave);
 }

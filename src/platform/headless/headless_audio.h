@@ -5,10 +5,25 @@
 #include <string>
 #include <vector>
 
-// One line per call: "open 3 bgm/main.mp3", "openfail x.mp3", "play 3",
-// "pause 3", "stop 3", "seek 3 0", "volume 3 10" (only when the volume
-// changes), "close 3", "wave SE/start.wav".
-extern std::vector<std::string> headlessAudioLog;
+struct HeadlessDevice {
+  bool open = false;
+  uint32_t length = 0;  // ms
+  uint32_t volume = 1000;
+  bool playing = false;
+  uint32_t basePosition = 0;  // position when the play started, or the resting one
+  int32_t startMs = 0;        // virtual time the play started
+  bool endNotice = false;
+};
+
+struct HeadlessAudio {
+  // One line per call: "open 3 bgm/main.mp3", "openfail x.mp3", "play 3",
+  // "pause 3", "stop 3", "seek 3 0", "volume 3 10" (only when the volume
+  // changes), "close 3", "wave SE/start.wav".
+  std::vector<std::string> log;
+  std::vector<HeadlessDevice> devices;  // handle h is entry h - 1
+  std::string lastWave;
+};
+extern HeadlessAudio headlessAudio;
 
 // The log's lines since the last call, which empties it: a long run that
 // takes them every picture keeps the log small.

@@ -27,7 +27,13 @@ void sdlSetStateCheck(uint32_t (*check)());
 
 namespace {
 
-CommandLine commandLine;
+// What the program was asked to do, and the save folder a played demo
+// brought (removed at exit).
+struct MainState {
+  CommandLine commandLine;
+  std::string demoSaveFolder;
+};
+MainState program;
 
 // Messages are in Japanese for a Japanese locale, else in English.
 bool japaneseLocale() {
@@ -46,14 +52,15 @@ std::string workingDirectory() {
 // Finds the data folder and checks it; on failure fills *message with the
 // folders searched and the file that failed.
 bool findGameData(std::string* message) {
-  std::vector<std::string> searched = commandLine.dataDir.empty()
+  std::vector<std::string> searched = program.commandLine.dataDir.empty()
                                           ? dataFolderCandidates()
-                                          : std::vector<std::string>{commandLine.dataDir};
+                                          : std::vector<std::string>{program.commandLine.dataDir};
   std::string failed, reason;
   // With no folder marked as holding the data, the working directory is
   // checked file by file: the message then names what is missing.
-  if (!enterDataFolder(commandLine.dataDir.c_str()) && !commandLine.dataDir.empty()) {
-    failed = commandLine.dataDir;
+  if (!enterDataFolder(program.commandLine.dataDir.c_str()) &&
+      !program.commandLine.dataDir.empty()) {
+    failed = program.commandLine.dataDir;
     reason = "cannot enter the folder";
   } else if (checkGameData(&failed, &reason)) {
     return true;
@@ -72,27 +79,25 @@ bool findGameData(std::string* message) {
   return false;
 }
 
-std::string demoSaveFolder;
-
 void removeDemoSaveFolder() {
   std::error_code ignored;
-  std::filesystem::remove_all(demoSaveFolder, ignored);
+  std::filesystem::remove_all(program.demoSaveFolder, ignored);
 }
 
 // A demo plays on save files of its own, made from the ones it recorded,
 // never on the player's.
 bool startDemoPlayback(std::string* problem) {
-  std::ifstream in(commandLine.playDemo, std::ios::binary);
+  std::ifstream in(program.commandLine.playDemo, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
   Demo demo;
   std::string error;
   if (!in || !parseDemo(text.str(), &demo, &error)) {
-    *problem = commandLine.playDemo + ": " + (in ? error : std::strerror(errno));
+    *problem = program.commandLine.playDemo + ": " + (in ? error : std::strerror(errno));
     return false;
   }
   if (demo.startStage >= 0) {
-    *problem = commandLine.playDemo + ": it starts on a stage; play it with puxten-replay";
+    *problem = program.commandLine.playDemo + ": it starts on a stage; play it with puxten-replay";
     return false;
   }
   std::string pattern = std::filesystem::temp_directory_path().string() + "/puxten-demo-XXXXXX";
@@ -100,17 +105,17 @@ bool startDemoPlayback(std::string* problem) {
     *problem = "cannot make a save folder for the demo: " + std::string(std::strerror(errno));
     return false;
   }
-  demoSaveFolder = pattern;
+  program.demoSaveFolder = pattern;
   std::atexit(removeDemoSaveFolder);
   for (const DemoSaveFile& f : demo.saves) {
-    std::ofstream out(demoSaveFolder + "/" + f.name, std::ios::binary);
+    std::ofstream out(program.demoSaveFolder + "/" + f.name, std::ios::binary);
     out.write(f.bytes.data(), (std::streamsize)f.bytes.size());
     if (!out.flush()) {
-      *problem = "cannot write the demo's save files into " + demoSaveFolder;
+      *problem = "cannot write the demo's save files into " + program.demoSaveFolder;
       return false;
     }
   }
-  setSaveFolder(demoSaveFolder.c_str());
+  setSaveFolder(program.demoSaveFolder.c_str());
   sdlPlayDemo(demo);
   return true;
 }
@@ -118,18 +123,18 @@ bool startDemoPlayback(std::string* problem) {
 // --record and --play-demo; false with a message when they cannot start.
 bool startDemo(std::string* problem) {
   sdlSetStateCheck(stateCheck);
-  if (!commandLine.recordDemo.empty() && !commandLine.playDemo.empty()) {
+  if (!program.commandLine.recordDemo.empty() && !program.commandLine.playDemo.empty()) {
     *problem = "--record and --play-demo cannot be used together";
     return false;
   }
-  if (commandLine.newGame && !commandLine.playDemo.empty()) {
+  if (program.commandLine.newGame && !program.commandLine.playDemo.empty()) {
     *problem = "--new-game and --play-demo cannot be used together";  // a demo has its own saves
     return false;
   }
-  if (!commandLine.playDemo.empty()) return startDemoPlayback(problem);
+  if (!program.commandLine.playDemo.empty()) return startDemoPlayback(problem);
   // The save folder is settled by now: the recording starts from its files.
-  if (!commandLine.recordDemo.empty() &&
-      !sdlRecordDemo(commandLine.recordDemo.c_str(), saveFolderPath())) {
+  if (!program.commandLine.recordDemo.empty() &&
+      !sdlRecordDemo(program.commandLine.recordDemo.c_str(), saveFolderPath())) {
     *problem = "cannot record the demo";
     return false;
   }
@@ -139,9 +144,9 @@ bool startDemo(std::string* problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CommandLineResult parsed = parseCommandLine(argc, argv, &commandLine);
+  CommandLineResult parsed = parseCommandLine(argc, argv, &program.commandLine);
   if (!parsed.run) return parsed.exitCode;
-  sdlSetStartupAnswer(commandLine.startupAnswer);
+  sdlSetStartupAnswer(program.commandLine.startupAnswer);
   // The data is checked before anything is asked or shown.
   std::string problem;
   if (!findGameData(&problem)) {
@@ -157,6 +162,6 @@ int main(int argc, char** argv) {
   if (!sdlStartVideo()) return 2;
   // Asked first, before the start-up question: after Yes the game starts
   // afresh, after No from the saved run, as without --new-game.
-  if (commandLine.newGame) sdlOfferNewGame();
+  if (program.commandLine.newGame) sdlOfferNewGame();
   return runStartup();
 }

@@ -248,21 +248,21 @@ void osAudioPlay(int handle) {
   advance(d);  // a play from the very end ends at once
 }
 
-void osAudioPause(int handle) {
+namespace {
+
+// Pause and stop alike hold a device at the position it reached.
+void holdDevice(int handle, const char* call) {
   HeadlessDevice* d = device(handle);
   if (!d) return;
-  log("pause", handle);
+  log(call, handle);
   d->basePosition = currentPosition(d);
   d->playing = false;
 }
 
-void osAudioStop(int handle) {
-  HeadlessDevice* d = device(handle);
-  if (!d) return;
-  log("stop", handle);
-  d->basePosition = currentPosition(d);
-  d->playing = false;
-}
+}  // namespace
+
+void osAudioPause(int handle) { holdDevice(handle, "pause"); }
+void osAudioStop(int handle) { holdDevice(handle, "stop"); }
 
 void osAudioSeek(int handle, uint32_t ms) {
   HeadlessDevice* d = device(handle);

@@ -57,15 +57,6 @@ TEST_F(FrameLoop, ASlowFrameIsNotWaitedForAndNotMadeUp) {
   EXPECT_EQ(app.session.frameStartMs, 55);
 }
 
-TEST_F(FrameLoop, TheTitleEntryResetsTheFrameCountAndFadesTheTitleMusicIn) {
-  app.frameCount = 500;
-  app.scene = SCENE_TITLE_ENTER;
-  runFrame();
-  EXPECT_EQ(app.scene, SCENE_TITLE);
-  EXPECT_EQ(app.frameCount, 0);
-  EXPECT_EQ(assets.titleMusic.fadeState, MUSIC_FADE_IN);
-}
-
 class Progression : public FrameLoop {};
 
 TEST_F(Progression, ClearingTheLastStageOfAHomeMovesTheRunOn) {

@@ -1,25 +1,7 @@
-// Cell spans, edge tests and box tests shared by the bombs and the player.
+// Edge tests and box tests shared by the bombs and the player.
 #include "bomb_fixture.h"
 
 using Probes = BombTest;
-
-struct Span {
-  int top = -99, bottom = -99, left = -99, right = -99, centreCol = -99, centreRow = -99;
-};
-static Span span(float x, float y, int mode) {
-  Span s;
-  cellSpan(x, y, mode, &s.top, &s.bottom, &s.left, &s.right, &s.centreCol, &s.centreRow);
-  return s;
-}
-
-TEST_F(Probes, SpanTruncatesTowardZeroLeftOfAndAboveTheGrid) {
-  Span s = span(-10, -24, PROBE_ROLLING);
-  EXPECT_EQ(s.top, 0);  // trunc(-0.96)
-  EXPECT_EQ(s.left, 0);
-  Span t = span(-30, -60, PROBE_ROLLING);
-  EXPECT_EQ(t.top, -2);
-  EXPECT_EQ(t.left, -1);
-}
 
 TEST_F(Probes, BoxRestingExactlyOnAFloorIsNotBlockedOnePixelLowerItIs) {
   fillRow(4, WALL);

@@ -64,17 +64,6 @@ TEST_F(RollingBomb, LetGoInMidAirFallsFasterUpToTenAndRollsEight) {
   for (size_t k = 0; k < expected.size(); k++) EXPECT_FLOAT_EQ(dy[k], expected[k]) << k;
 }
 
-TEST_F(RollingBomb, OnAFloorItStaysAtRestHeight) {
-  fillRow(10, WALL);
-  setRolling(0, 100, 230, 1);
-  for (int f = 0; f < 5; f++) {
-    rollingFrame(KEY_UP);
-    EXPECT_FLOAT_EQ(rolling.y[0], 230.0f);
-    EXPECT_EQ(bombs.rollFallSpeed[0], 0.0f);
-  }
-  EXPECT_FLOAT_EQ(rolling.x[0], 140.0f);
-}
-
 TEST_F(RollingBomb, RollingOffTheLeftEdgeVanishesWithoutABlast) {
   fillRow(10, WALL);
   setRolling(0, 5, 230, -1);

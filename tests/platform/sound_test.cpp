@@ -219,22 +219,6 @@ TEST_F(SoundTest, TrackAtItsEndRestartsAtTheVolumeItHad) {
   EXPECT_EQ(track.volume, 320u);
 }
 
-TEST_F(SoundTest, PositionStaysAtLengthAfterTheEndUntilSought) {
-  int h = osAudioOpen(waveFile("short.wav", 1000).c_str());
-  ASSERT_NE(h, 0);
-  osAudioPlay(h);
-  osSleepMs(5000);
-  EXPECT_EQ(osAudioPositionMs(h), 1000u);
-  EXPECT_FALSE(headlessAudioPlaying(h));
-  EXPECT_EQ(osAudioTakeEndNotice(h), 1);
-  EXPECT_EQ(osAudioTakeEndNotice(h), 0);
-  osSleepMs(5000);
-  EXPECT_EQ(osAudioPositionMs(h), 1000u);
-  osAudioSeek(h, 0);
-  EXPECT_EQ(osAudioPositionMs(h), 0u);
-  osAudioClose(h);
-}
-
 TEST_F(SoundTest, PauseHoldsThePositionAndPlayGoesOn) {
   MusicTrack track = opened();
   musicCommand(MUSIC_PLAY, &track);
@@ -311,14 +295,6 @@ TEST_F(SoundTest, UnknownTypeOrExtensionOpensNothing) {
   openSoundChannel(path.c_str(), 0);  // empty device type
   mciSendString(("open " + path + " type cdaudio alias x").c_str());
   EXPECT_TRUE(headlessAudio.log.empty());
-}
-
-TEST_F(SoundTest, PlayWaveCutsOffThePreviousOne) {
-  playWave("SE/cursor1.wav");
-  playWave("SE/start.wav");
-  std::vector<std::string> expected = {"wave SE/cursor1.wav", "wave SE/start.wav"};
-  EXPECT_EQ(headlessAudio.log, expected);
-  EXPECT_STREQ(headlessAudioLastWave(), "SE/start.wav");
 }
 
 TEST_F(SoundTest, BgmLoopsOnEveryEndUntilStopped) {

@@ -5,21 +5,6 @@ using PlayerRun = PlayerTest;
 using PlayerJump = PlayerTest;
 using PlayerRide = PlayerTest;
 
-TEST_F(PlayerRun, CellSpanTruncatesInSinglePrecision) {
-  int top, bottom, left, right;
-  playerCellSpan(100, 200, &top, &bottom, &left, &right);
-  EXPECT_EQ(top, 8);
-  EXPECT_EQ(bottom, 9);
-  EXPECT_EQ(left, 4);
-  EXPECT_EQ(right, 4);
-  playerCellSpan(101, 201, &top, &bottom, &left, &right);
-  EXPECT_EQ(bottom, 10);
-  EXPECT_EQ(right, 5);
-  playerCellSpan(-10, -10, &top, &bottom, &left, &right);  // toward zero
-  EXPECT_EQ(top, 0);
-  EXPECT_EQ(left, 0);
-}
-
 TEST_F(PlayerRun, AcceleratesToSixAndBrakesToRest) {
   key(VK_RIGHT, 1);
   float x = px();

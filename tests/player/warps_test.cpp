@@ -116,24 +116,6 @@ TEST_F(PlayerWarp, ADamagedWarpLinkIsHeldToTheStage) {
   EXPECT_EQ(py(), 19 * TILE_SIZE);
 }
 
-TEST_F(PlayerWarp, DiagonalFlightEndsNearTheTarget) {
-  player.localWarpPhase = 1;
-  player.warpFrame = 14;
-  player.warpTargetX = 50;
-  player.warpTargetY = 75;
-  px() = 437;
-  py() = 321;
-  updateLocalWarp(&px(), &py(), 0, 0);
-  ASSERT_EQ(player.localWarpPhase, 2);
-  int n = 0;
-  while (player.localWarpPhase == 2 && n++ < 100)
-    flyLocalWarp(&px(), &py(), player.warpTargetX, player.warpTargetY);
-  EXPECT_GE(n, 28);
-  EXPECT_LE(n, 31);
-  EXPECT_LT(std::fabs(px() - 50), 12);
-  EXPECT_LT(std::fabs(py() - 75), 12);
-}
-
 static void placeDoor(int target) {
   MapCell& c = stage.grid[8][4];
   c.kind = STAGE_DOOR;

@@ -373,6 +373,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Positions and the crushed count as far as a stage can take them are kept
 // exactly; beyond that they are held.
 struct HeldCase {
+  const char* name;
   int32_t x, y, crushed;
   int32_t keptX, keptY, keptCrushed;
 };
@@ -392,10 +393,12 @@ TEST_P(HeldProgress, ValuesAreHeldToWhatAStageCanHold) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Saves, HeldProgress,
-                         testing::Values(HeldCase{0, 6400, 65537, 0, 6400, 65537},
-                                         HeldCase{6375, 1, 0, 6375, 1, 0},
-                                         HeldCase{INT32_MIN, INT32_MAX, -5, 0, 6400, 0},
-                                         HeldCase{6401, -1, INT32_MAX, 6400, 0, 65537}));
+                         testing::Values(HeldCase{"LargestKept", 0, 6400, 65537, 0, 6400, 65537},
+                                         HeldCase{"SmallKept", 6375, 1, 0, 6375, 1, 0},
+                                         HeldCase{"FarOff", INT32_MIN, INT32_MAX, -5, 0, 6400, 0},
+                                         HeldCase{"JustOutside", 6401, -1, INT32_MAX, 6400, 0,
+                                                  65537}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A progress file replaced behind a running game by one it cannot use: the
 // retry goes back to the checkpoint this process saved.

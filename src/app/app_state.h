@@ -121,6 +121,7 @@ void askStartupMode();
 void loadAssets();
 void holdTitlePictures();
 void holdMissMenuPictures();
+void holdStagePictures();
 void freeAssets();
 void pumpMessages();
 [[noreturn]] void shutdownProgram(int exitCode);

@@ -45,6 +45,7 @@ void updateCamera(float px, float py, float* cx, float* cy, float* sx, float* sy
 static int stagePixels(int32_t cells) { return std::clamp(cells, 0, GRID_SIZE) * TILE_SIZE; }
 
 void createStageSurfaces() {
+  holdStagePictures();
   freeStageSurfaces();  // a stage start never leaves the last stage's behind
   int w = stagePixels(stage.stageCols), h = stagePixels(stage.stageRows);
   // Only the view is kept: the rest of the stage is never shown before the

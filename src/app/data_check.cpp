@@ -32,11 +32,16 @@ bool failWith(const char* file, const char* why, std::string* failedFile, std::s
 
 }  // namespace
 
+const char* firstDamagedPicture(const char** error) {
+  for (const char* path : PICTURES)
+    if (!checkBitmapFile(path, error)) return path;
+  return nullptr;
+}
+
 bool checkGameData(std::string* failedFile, std::string* reason) {
-  for (const char* path : PICTURES) {
-    const char* error = nullptr;
-    if (!checkBitmapFile(path, &error)) return failWith(path, error, failedFile, reason);
-  }
+  const char* error = nullptr;
+  if (const char* path = firstDamagedPicture(&error))
+    return failWith(path, error, failedFile, reason);
   for (const char* path : OTHER_FILES) {
     struct stat st;
     if (stat(path, &st) != 0) return failWith(path, "missing", failedFile, reason);

@@ -65,32 +65,23 @@ void askStartupMode() {
 }
 
 void loadAssets() {
+  // Pictures are loaded when first needed, but a damaged one stops the
+  // start: loading it ends the run with its error.
+  const char* error = nullptr;
+  if (const char* damaged = firstDamagedPicture(&error)) loadSprite(damaged);
   assets.backBufferDC = createBackBuffer();
-  assets.crushSheet = loadSpriteShrunk(CRUSH_SHEET.file, CRUSH_SHRINK);
   openMusic("bgm/main.mp3", &assets.mainMusic);
   openMusic("bgm/title.mp3", &assets.titleMusic);
   openMusic("bgm/boss.mp3", &assets.bossMusic);
-  assets.tileSheet = loadSprite(TILE_SHEET.file);
-  // Tiles are drawn keyed at 31 x 31 from 50 x 50 cells.
-  prepareDrawnCells(assets.tileSheet, 50, 50, 31, 31, COLOR_WHITE);
-  prepareKeyRuns(assets.tileSheet, COLOR_WHITE);
+  // What the title draws besides its own pictures.
   assets.playerSheet = loadSprite(PLAYER_SHEET.file);
-  assets.bombSheet = loadSprite(BOMB_SHEET.file);
-  assets.aimSheet = loadSprite(AIM_SHEET.file);
-  assets.stageBackdrop = loadSprite(STAGE_BACKDROP.file);
   assets.blastSheet = loadSprite(BLAST_SHEET.file);
-  assets.spareSheet = loadSprite(SPARE_SHEET.file);
   assets.blackSheet = loadSprite(BLACK_SHEET.file);
-  assets.shadowSheet = loadSprite(SHADOW_SHEET.file);
-  assets.keyIconSheet = loadSprite(KEY_ICON_SHEET.file);
-  assets.arrowSprite = loadSprite(ARROW_SHEET.file);
-  assets.warpSheet = loadSprite(WARP_SHEET.file);
-  assets.resultPanel = loadSprite(RESULT_PANEL.file);
-  assets.resultSheet = loadSprite(RESULT_SHEET.file);
 }
 
-// The title's and the miss menu's pictures are loaded the first time they
-// are drawn: a run that never shows them never holds them.
+// Pictures are loaded the first time their scene needs them (the title's
+// when it is first drawn, the stage's when a stage starts): a run that never
+// shows them never holds them, and the first picture comes sooner.
 static void loadOnce(Sprite* slot, const char* file) {
   if (!*slot) *slot = loadSprite(file);
 }
@@ -106,6 +97,26 @@ void holdTitlePictures() {
 }
 
 void holdMissMenuPictures() { loadOnce(&assets.missMenuSheet, MISS_MENU_SHEET.file); }
+
+void holdStagePictures() {
+  if (!assets.tileSheet) {
+    assets.tileSheet = loadSprite(TILE_SHEET.file);
+    // Tiles are drawn keyed at 31 x 31 from 50 x 50 cells.
+    prepareDrawnCells(assets.tileSheet, 50, 50, 31, 31, COLOR_WHITE);
+    prepareKeyRuns(assets.tileSheet, COLOR_WHITE);
+  }
+  if (!assets.crushSheet) assets.crushSheet = loadSpriteShrunk(CRUSH_SHEET.file, CRUSH_SHRINK);
+  loadOnce(&assets.bombSheet, BOMB_SHEET.file);
+  loadOnce(&assets.aimSheet, AIM_SHEET.file);
+  loadOnce(&assets.stageBackdrop, STAGE_BACKDROP.file);
+  loadOnce(&assets.spareSheet, SPARE_SHEET.file);
+  loadOnce(&assets.shadowSheet, SHADOW_SHEET.file);
+  loadOnce(&assets.keyIconSheet, KEY_ICON_SHEET.file);
+  loadOnce(&assets.arrowSprite, ARROW_SHEET.file);
+  loadOnce(&assets.warpSheet, WARP_SHEET.file);
+  loadOnce(&assets.resultPanel, RESULT_PANEL.file);
+  loadOnce(&assets.resultSheet, RESULT_SHEET.file);
+}
 
 void freeAssets() {
   closeMusic(&assets.mainMusic);

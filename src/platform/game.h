@@ -23,9 +23,12 @@ bool clearSavedRun(std::string* problem);
 
 // Checks, before anything is shown, that the data folder (the working
 // directory) holds every file the game needs to start: true when every
-// picture reads and decodes and every sound, tune and the first stage is
+// picture's header reads and every sound, tune and the first stage is
 // there and not empty. Otherwise names the first file that failed and why.
 bool checkGameData(std::string* failedFile, std::string* reason);
+// The first of the game's pictures whose header is missing or damaged
+// (with the reason in *error), or nullptr.
+const char* firstDamagedPicture(const char** error);
 
 // A short check of the game's state after a picture: demos carry it so
 // that a replay which drifts from the recorded game is caught at once.

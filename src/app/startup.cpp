@@ -96,9 +96,20 @@ void holdTitlePictures() {
   loadOnce(&assets.menuGlowSheet, MENU_GLOW_SHEET.file);
 }
 
+// A stage needs none of the title's pictures: they are let go while it
+// plays and loaded again when the title returns.
+void releaseTitlePictures() {
+  for (Sprite* s : {&assets.titleSheet, &assets.titleBackdrop, &assets.menuDimSheet,
+                    &assets.menuLitSheet, &assets.menuGlowSheet}) {
+    freeSprite(*s);
+    *s = nullptr;
+  }
+}
+
 void holdMissMenuPictures() { loadOnce(&assets.missMenuSheet, MISS_MENU_SHEET.file); }
 
 void holdStagePictures() {
+  releaseTitlePictures();
   if (!assets.tileSheet) {
     assets.tileSheet = loadSprite(TILE_SHEET.file);
     // Tiles are drawn keyed at 31 x 31 from 50 x 50 cells.

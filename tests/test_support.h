@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/display.h"
+#include "platform/headless/headless.h"
 #include "temp_folder.h"
 
 // Temporary folders that live until the test program ends.
@@ -43,6 +45,18 @@ inline void writeFile(const std::string& path, const std::string& text) {
   if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
   std::ofstream out(path, std::ios::binary);
   out << text;
+}
+
+inline void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  writeFile(path, std::string(bytes.begin(), bytes.end()));
+}
+
+// A fresh headless 640 x 480 screen drawn 1:1, so tests count logical pixels.
+inline void resetHeadlessScreen() {
+  headlessReset();
+  display.scaleMode = 0;
+  display.screenWidth = 640;
+  display.screenHeight = 480;
 }
 
 inline bool fileExists(const std::string& path) { return std::filesystem::exists(path); }

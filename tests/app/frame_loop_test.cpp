@@ -18,10 +18,7 @@ class FrameLoop : public testing::Test {
  protected:
   void SetUp() override {
     resetGame();
-    headlessReset();
-    display.scaleMode = 0;
-    display.screenWidth = 640;
-    display.screenHeight = 480;
+    resetHeadlessScreen();
     assets.backBufferDC = createBackBuffer();
     app.scene = (SceneId)99;  // a scene without work: the frame only presents and waits
     setSaveFolder(makeTempDir().c_str());

@@ -17,7 +17,7 @@
 #include "platform/input.h"
 #include "player/player_state.h"
 #include "stage/stage_state.h"
-#include "temp_folder.h"
+#include "test_support.h"
 
 // A sheet of one colour (0x00RRGGBB).
 inline Sprite solidSprite(int w, int h, uint32_t pixel) {
@@ -35,11 +35,8 @@ class ScreensTest : public ::testing::Test {
  protected:
   void SetUp() override {
     resetGame();
-    headlessReset();
+    resetHeadlessScreen();
     headlessAudioReset();
-    display.screenWidth = 640;
-    display.screenHeight = 480;
-    display.scaleMode = 0;
     assets.backBufferDC = createBackBuffer();
     // Pictures the screens draw; white is the transparent key, so the
     // sheets that must show up are coloured.

@@ -14,7 +14,7 @@
 #include "platform/display.h"
 #include "platform/headless/headless.h"
 #include "platform/sprite.h"
-#include "temp_folder.h"
+#include "test_support.h"
 
 namespace {
 
@@ -71,10 +71,8 @@ Bytes makeBmp(const BmpSpec& s, const std::vector<uint32_t>& pixels,
   put32(b, 10, (uint32_t)offset);
   put32(b, 14, s.headerSize);
   if (core) {
-    put16(b, 18, s.width);
-    put16(b, 20, s.height);
-    put16(b, 22, 1);
-    put16(b, 24, s.bpp);
+    const int fields[] = {s.width, s.height, 1, s.bpp};
+    for (int k = 0; k < 4; k++) put16(b, 18 + 2 * k, (uint32_t)fields[k]);
   } else {
     put32(b, 18, (uint32_t)s.width);
     put32(b, 22, (uint32_t)(s.topDown ? -s.height : s.height));
@@ -91,9 +89,7 @@ Bytes makeBmp(const BmpSpec& s, const std::vector<uint32_t>& pixels,
   }
   size_t pal = 14 + s.headerSize + maskBytes;
   for (int i = 0; i < paletteEntries && i < (int)palette.size(); i++) {
-    b[pal + i * entryBytes] = (uint8_t)palette[i];
-    b[pal + i * entryBytes + 1] = (uint8_t)(palette[i] >> 8);
-    b[pal + i * entryBytes + 2] = (uint8_t)(palette[i] >> 16);
+    for (int k = 0; k < 3; k++) b[pal + i * entryBytes + k] = (uint8_t)(palette[i] >> (8 * k));
   }
   for (int y = 0; y < s.height; y++) {
     int fileRow = s.topDown ? y : s.height - 1 - y;
@@ -117,16 +113,9 @@ Bytes makeBmp(const BmpSpec& s, const std::vector<uint32_t>& pixels,
           row[x * 2 + 1] = (uint8_t)(p >> 8);
           break;
         }
-        case 24:
-          row[x * 3] = (uint8_t)v;
-          row[x * 3 + 1] = (uint8_t)(v >> 8);
-          row[x * 3 + 2] = (uint8_t)(v >> 16);
-          break;
-        default:
-          row[x * 4] = (uint8_t)v;
-          row[x * 4 + 1] = (uint8_t)(v >> 8);
-          row[x * 4 + 2] = (uint8_t)(v >> 16);
-          row[x * 4 + 3] = 0xAB;  // unused byte
+        default:  // 24 and 32 bpp: blue, green, red, then an unused byte
+          for (int k = 0; k < 3; k++) row[x * s.bpp / 8 + k] = (uint8_t)(v >> (8 * k));
+          if (s.bpp == 32) row[x * 4 + 3] = 0xAB;
       }
     }
   }
@@ -306,12 +295,6 @@ class BitmapFiles : public ::testing::Test {
     std::filesystem::current_path(old);
     resetDisplayState();
     headless.onTerminate = nullptr;
-  }
-  void writeFile(const char* path, const Bytes& b) {
-    FILE* f = std::fopen(path, "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(b.data(), 1, b.size(), f);
-    std::fclose(f);
   }
   TempFolder folder{"puxten-bmp"};
   std::filesystem::path dir, old;

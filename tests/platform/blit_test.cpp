@@ -13,6 +13,7 @@
 #include "platform/sprite.h"
 #include "platform/surface_support.h"
 #include "platform/trig.h"
+#include "test_support.h"
 
 namespace {
 
@@ -42,11 +43,8 @@ Owned numbered(int w, int h) {
 class Blit : public ::testing::Test {
  protected:
   void SetUp() override {
-    headlessReset();
     resetDisplayState();
-    display.scaleMode = 0;
-    display.screenWidth = 640;
-    display.screenHeight = 480;
+    resetHeadlessScreen();
     fillTrigTables();
   }
   void TearDown() override { resetDisplayState(); }

@@ -24,47 +24,21 @@ std::string tempDir() {
   return dir;
 }
 
-void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-}
-
-void put32(std::vector<uint8_t>& b, uint32_t v) {
-  for (int i = 0; i < 4; i++) b.push_back((uint8_t)(v >> (8 * i)));
-}
-void put16(std::vector<uint8_t>& b, uint32_t v) {
-  b.push_back((uint8_t)v);
-  b.push_back((uint8_t)(v >> 8));
-}
-
 // 8-bit mono PCM at 1000 Hz: one byte per millisecond.
 std::vector<uint8_t> waveBytes(uint32_t ms, uint32_t claimedDataBytes = 0) {
-  std::vector<uint8_t> b;
-  auto tag = [&](const char* t) {
-    for (int i = 0; i < 4; i++) b.push_back((uint8_t)t[i]);
-  };
-  tag("RIFF");
-  put32(b, 36 + ms);
-  tag("WAVE");
-  tag("fmt ");
-  put32(b, 16);
-  put16(b, 1);
-  put16(b, 1);
-  put32(b, 1000);
-  put32(b, 1000);
-  put16(b, 1);
-  put16(b, 8);
-  tag("data");
-  put32(b, claimedDataBytes ? claimedDataBytes : ms);
+  std::vector<uint8_t> b = {'R', 'I', 'F', 'F', 0, 0, 0,   0,   'W', 'A',  'V', 'E', 'f', 'm',  't',
+                            ' ', 16,  0,   0,   0, 1, 0,   1,   0,   0xE8, 3,   0,   0,   0xE8, 3,
+                            0,   0,   1,   0,   8, 0, 'd', 'a', 't', 'a',  0,   0,   0,   0};
+  uint32_t riff = 36 + ms, data = claimedDataBytes ? claimedDataBytes : ms;
+  for (int i = 0; i < 4; i++) b[4 + i] = (uint8_t)(riff >> (8 * i));
+  for (int i = 0; i < 4; i++) b[40 + i] = (uint8_t)(data >> (8 * i));
   b.insert(b.end(), ms, 128);
   return b;
 }
 
 std::string waveFile(const char* name, uint32_t ms) {
   std::string path = tempDir() + "/" + name;
-  writeBytes(path, waveBytes(ms));
+  writeFile(path, waveBytes(ms));
   return path;
 }
 
@@ -238,7 +212,7 @@ TEST_F(SoundTest, PauseHoldsThePositionAndPlayGoesOn) {
 TEST_F(SoundTest, MissingOrDamagedMusicMakesEveryCommandSilent) {
   MusicTrack track;
   std::string damaged = tempDir() + "/damaged.mp3";
-  writeBytes(damaged, {'I', 'D', '3', 4, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F, 1, 2, 3});
+  writeFile(damaged, std::vector<uint8_t>{'I', 'D', '3', 4, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F, 1, 2, 3});
   openMusic(damaged.c_str(), &track);
   EXPECT_EQ(track.deviceId, 0);
   openMusic((tempDir() + "/missing.mp3").c_str(), &track);
@@ -276,7 +250,7 @@ TEST_F(SoundTest, ChannelInstancesSoundTogether) {
   std::string dir = tempDir() + "/SE";
   mkdir(dir.c_str(), 0755);
   std::string path = dir + "/TaruBomb.wav";
-  writeBytes(path, waveBytes(800));
+  writeFile(path, waveBytes(800));
   for (int i = 0; i < 10; i++) openSoundChannel(path.c_str(), i);
   EXPECT_EQ(countStarting("open "), 10);
   // Each instance is a device of its own: two lit in one frame both play.
@@ -291,7 +265,7 @@ TEST_F(SoundTest, ChannelInstancesSoundTogether) {
 
 TEST_F(SoundTest, UnknownTypeOrExtensionOpensNothing) {
   std::string path = tempDir() + "/fuse.ogg";
-  writeBytes(path, waveBytes(800));
+  writeFile(path, waveBytes(800));
   openSoundChannel(path.c_str(), 0);  // empty device type
   mciSendString(("open " + path + " type cdaudio alias x").c_str());
   EXPECT_TRUE(headlessAudio.log.empty());
@@ -373,7 +347,7 @@ TEST(HeadlessAudioFiles, WaveLengthComesFromItsHeader) {
   EXPECT_EQ(headlessAudioFileLengthMs(waveFile("len.wav", 1234).c_str()), 1234u);
   // A data size beyond the end of the file counts what is there.
   std::string cut = tempDir() + "/cut.wav";
-  writeBytes(cut, waveBytes(500, 0x7FFFFFF0));
+  writeFile(cut, waveBytes(500, 0x7FFFFFF0));
   EXPECT_EQ(headlessAudioFileLengthMs(cut.c_str()), 500u);
 }
 
@@ -382,7 +356,7 @@ TEST(HeadlessAudioFiles, Mp3LengthCountsFramesAfterTheTag) {
   b.resize(30, 0);
   appendMp3Frames(b, 100);
   std::string path = tempDir() + "/frames.mp3";
-  writeBytes(path, b);
+  writeFile(path, b);
   EXPECT_EQ(headlessAudioFileLengthMs(path.c_str()), 100u * 1152 * 1000 / 44100);
 
   // An Info frame with the encoder's delay 576 and padding 1000.
@@ -396,7 +370,7 @@ TEST(HeadlessAudioFiles, Mp3LengthCountsFramesAfterTheTag) {
   g[lame + 21] = 576 >> 4;
   g[lame + 22] = (uint8_t)((576 & 15) << 4 | 1000 >> 8);
   g[lame + 23] = 1000 & 255;
-  writeBytes(path, g);
+  writeFile(path, g);
   EXPECT_EQ(headlessAudioFileLengthMs(path.c_str()), (100u * 1152 - 1576) * 1000 / 44100);
 }
 
@@ -429,7 +403,7 @@ TEST(HeadlessAudioFiles, DamagedFilesHaveNoLengthAndDoNotOpen) {
 
   std::string path = tempDir() + "/bad.bin";
   for (size_t i = 0; i < bad.size(); i++) {
-    writeBytes(path, bad[i]);
+    writeFile(path, bad[i]);
     EXPECT_EQ(headlessAudioFileLengthMs(path.c_str()), 0u) << "case " << i;
     EXPECT_EQ(osAudioOpen(path.c_str()), 0) << "case " << i;
   }

@@ -10,6 +10,7 @@
 #include "platform/headless/headless.h"
 #include "platform/sprite.h"
 #include "platform/surface_support.h"
+#include "test_support.h"
 
 namespace {
 
@@ -30,11 +31,8 @@ int count(Sprite s, uint32_t pixel, int x0 = 0, int y0 = 0, int x1 = -1, int y1 
 class Text : public ::testing::Test {
  protected:
   void SetUp() override {
-    headlessReset();
     resetDisplayState();
-    display.scaleMode = 0;
-    display.screenWidth = 640;
-    display.screenHeight = 480;
+    resetHeadlessScreen();
     createTextFont(8, 16, "ＭＳ 明朝");
     if (!textState.hasFont) GTEST_SKIP() << "no font file on this machine";
   }

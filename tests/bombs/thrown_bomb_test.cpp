@@ -205,25 +205,20 @@ TEST_F(ThrownBomb, AboveTheTopEdgeItIsNotRemoved) {
 }
 
 TEST_F(ThrownBomb, MeetingAWallOnTheFirstFrameStillBlastsThreeByThree) {
-  // First flight box at (114.5, 118): centre (5, 4), right column 5.
-  put(5, 5, BLOCK_STRONG);
-  put(4, 5, BLOCK_MEDIUM);
-  put(6, 5, BLOCK_MEDIUM);
-  put(4, 3, BLOCK_WEAK);
-  put(6, 4, BLOCK_WEAK);
-  put(3, 4, BLOCK_WEAK);  // just outside the square
-  put(5, 6, BLOCK_WEAK);
+  // First flight box at (114.5, 118): centre (5, 4), right column 5;
+  // (3, 4) and (5, 6) lie just outside the square.
+  const struct {
+    int row, col, kind, after;
+  } cells[] = {{5, 5, BLOCK_STRONG, BLOCK_STRONG}, {4, 5, BLOCK_MEDIUM, EMPTY},
+               {6, 5, BLOCK_MEDIUM, EMPTY},        {4, 3, BLOCK_WEAK, EMPTY},
+               {6, 4, BLOCK_WEAK, EMPTY},          {3, 4, BLOCK_WEAK, BLOCK_WEAK},
+               {5, 6, BLOCK_WEAK, BLOCK_WEAK}};
+  for (const auto& k : cells) put(k.row, k.col, k.kind);
   int before = stage.blocksCrushed;
   takeAndAim(this, 2);
   thrownFrame(KEY_RELEASED);
   EXPECT_EQ(thrown.state[0], BOMB_BLAST);
-  EXPECT_EQ(cell(5, 5).kind, BLOCK_STRONG);
-  EXPECT_EQ(cell(4, 5).kind, EMPTY);
-  EXPECT_EQ(cell(6, 5).kind, EMPTY);
-  EXPECT_EQ(cell(4, 3).kind, EMPTY);
-  EXPECT_EQ(cell(6, 4).kind, EMPTY);
-  EXPECT_EQ(cell(3, 4).kind, BLOCK_WEAK);
-  EXPECT_EQ(cell(5, 6).kind, BLOCK_WEAK);
+  for (const auto& k : cells) EXPECT_EQ(cell(k.row, k.col).kind, k.after) << k.row << "," << k.col;
   EXPECT_EQ(stage.blocksCrushed, before + 4);
 }
 

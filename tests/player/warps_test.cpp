@@ -129,20 +129,19 @@ class PlayerDoorFrom : public PlayerTest, public testing::WithParamInterface<int
 
 TEST_P(PlayerDoorFrom, OnlyAHomeStageResetsTheRunCounters) {
   const int from = GetParam();
+  // Each run counter, what it holds before the door, and its start value.
+  struct {
+    int32_t* value;
+    int32_t held, start;
+  } counters[] = {{&app.missCount, 4, 0},          {&app.stageStartMs, 100, 7000},
+                  {&app.stageElapsedMs, 65000, 0}, {&app.stageMinutes, 1, 0},
+                  {&app.stageSeconds, 5, 0},       {&stage.blocksCrushed, 7, 0},
+                  {&stage.blocksTotal, 12, 0},     {&bombs.barrelBombCount, 2, 0},
+                  {&bombs.thrownBombCount, 5, 3},  {&bombs.rollingBombCount, 1, 0},
+                  {&stage.barrelBombFound, 1, 0},  {&stage.rollingBombFound, 1, 0}};
   stage.currentStage = from;
   placeDoor(21);
-  app.missCount = 4;
-  app.stageStartMs = 100;
-  app.stageElapsedMs = 65000;
-  app.stageMinutes = 1;
-  app.stageSeconds = 5;
-  stage.blocksCrushed = 7;
-  stage.blocksTotal = 12;
-  bombs.barrelBombCount = 2;
-  bombs.thrownBombCount = 5;
-  bombs.rollingBombCount = 1;
-  stage.barrelBombFound = 1;
-  stage.rollingBombFound = 1;
+  for (const auto& c : counters) *c.value = c.held;
   headless.nowMs = 7000;
   key(VK_UP, 1);
   frame();
@@ -151,19 +150,8 @@ TEST_P(PlayerDoorFrom, OnlyAHomeStageResetsTheRunCounters) {
   EXPECT_EQ(player.warpUpLatch, 1);
   EXPECT_EQ(player.previousStage, from);
   EXPECT_EQ(stage.currentStage, 21);
-  bool reset = from < 10;
-  EXPECT_EQ(app.missCount, reset ? 0 : 4);
-  EXPECT_EQ(app.stageStartMs, reset ? 7000 : 100);
-  EXPECT_EQ(app.stageElapsedMs, reset ? 0 : 65000);
-  EXPECT_EQ(app.stageMinutes, reset ? 0 : 1);
-  EXPECT_EQ(app.stageSeconds, reset ? 0 : 5);
-  EXPECT_EQ(stage.blocksCrushed, reset ? 0 : 7);
-  EXPECT_EQ(stage.blocksTotal, reset ? 0 : 12);
-  EXPECT_EQ(bombs.barrelBombCount, reset ? 0 : 2);
-  EXPECT_EQ(bombs.thrownBombCount, reset ? 3 : 5);
-  EXPECT_EQ(bombs.rollingBombCount, reset ? 0 : 1);
-  EXPECT_EQ(stage.barrelBombFound, reset ? 0 : 1);
-  EXPECT_EQ(stage.rollingBombFound, reset ? 0 : 1);
+  for (size_t i = 0; i < std::size(counters); i++)
+    EXPECT_EQ(*counters[i].value, from < 10 ? counters[i].start : counters[i].held) << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(Stages, PlayerDoorFrom, testing::Values(2, 10));

@@ -122,6 +122,7 @@ void loadAssets();
 void holdTitlePictures();
 void holdMissMenuPictures();
 void holdStagePictures();
+void holdResultPictures();
 void freeAssets();
 void pumpMessages();
 [[noreturn]] void shutdownProgram(int exitCode);

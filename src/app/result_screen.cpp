@@ -163,6 +163,7 @@ static void endResult(GameSession& s) {
 
 void resultScreenFrame() {
   GameSession& s = app.session;
+  holdResultPictures();
   if (s.resultStep == -1) {
     s.darkness = 0;
     // The stage clock stops here.

@@ -125,6 +125,10 @@ void holdStagePictures() {
   loadOnce(&assets.keyIconSheet, KEY_ICON_SHEET.file);
   loadOnce(&assets.arrowSprite, ARROW_SHEET.file);
   loadOnce(&assets.warpSheet, WARP_SHEET.file);
+}
+
+// The result screen's pictures wait for the first cleared stage.
+void holdResultPictures() {
   loadOnce(&assets.resultPanel, RESULT_PANEL.file);
   loadOnce(&assets.resultSheet, RESULT_SHEET.file);
 }

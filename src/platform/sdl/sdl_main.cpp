@@ -1,4 +1,5 @@
 // The game: read the command line, check the data, start the display, play.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -143,7 +144,12 @@ bool startDemo(std::string* problem) {
 
 }  // namespace
 
+constexpr int PICTURE_MMAP_THRESHOLD = 128 * 1024;
+
 int main(int argc, char** argv) {
+  // Pictures are large and live by scene: each gets pages of its own that
+  // go back to the system when it is freed, instead of a heap that only grows.
+  mallopt(M_MMAP_THRESHOLD, PICTURE_MMAP_THRESHOLD);
   CommandLineResult parsed = parseCommandLine(argc, argv, &program.commandLine);
   if (!parsed.run) return parsed.exitCode;
   sdlSetStartupAnswer(program.commandLine.startupAnswer);

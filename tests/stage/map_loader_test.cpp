@@ -43,9 +43,7 @@ TEST_F(MapLoader, ReadsTheExampleStage) {
     for (int c = 0; c < 3; c++) EXPECT_EQ(stage.grid[r][c].kind, expected[r][c]);
   // The whole array is cleared except progress and gate colours.
   const MapCell& far = stage.grid[200][200];
-  EXPECT_EQ(far.kind, 0);
-  EXPECT_EQ(far.linkRow, 0);
-  EXPECT_EQ(far.linkCol, 0);
+  EXPECT_EQ(kindAndLink(far), std::tuple(0, 0, 0));
   EXPECT_EQ(far.state, 0);
   EXPECT_EQ(far.progress, 9);
   EXPECT_EQ(far.gateColour, 2);
@@ -57,12 +55,8 @@ TEST_F(MapLoader, ReadsLinksAndLayoutFreely) {
   writeMap(0, "  2,\n 3,\t0,0,+25,\n+25,1,\n5\n10,3,\r\n4,   31,-12,\n\n+0,");
   EXPECT_TRUE(loadStage(0));
   expectHeader(2, 3, 25, 25, 1, 5);
-  EXPECT_EQ(stage.grid[0][0].kind, SWITCH_A);
-  EXPECT_EQ(stage.grid[0][0].linkRow, 3);
-  EXPECT_EQ(stage.grid[0][0].linkCol, 4);
-  EXPECT_EQ(stage.grid[0][1].kind, STAGE_DOOR);
-  EXPECT_EQ(stage.grid[0][1].linkRow, -12);
-  EXPECT_EQ(stage.grid[0][1].linkCol, 0);
+  EXPECT_EQ(kindAndLink(stage.grid[0][0]), std::tuple(SWITCH_A, 3, 4));
+  EXPECT_EQ(kindAndLink(stage.grid[0][1]), std::tuple(STAGE_DOOR, -12, 0));
 }
 
 TEST_F(MapLoader, KindsKeepTheirLowEightBitsAsSigned) {
@@ -101,9 +95,7 @@ TEST_F(MapLoader, HalfReadRecordKeepsItsFirstFields) {
   writeMap(0, "2,8,0,0,0,0,0,0\n22,7,x,22,1,1,\n");
   dirtyGrid();
   loadStage(0);
-  EXPECT_EQ(stage.grid[0][0].kind, WARP);
-  EXPECT_EQ(stage.grid[0][0].linkRow, 7);
-  EXPECT_EQ(stage.grid[0][0].linkCol, 0);
+  EXPECT_EQ(kindAndLink(stage.grid[0][0]), std::tuple(WARP, 7, 0));
   EXPECT_EQ(stage.grid[0][1].kind, 0);
 }
 
@@ -218,9 +210,7 @@ TEST_P(MapValuesHeld, ToTheStage) {
   writeMap(0, std::string("10,4,0,0,") + c.values + ",");
   EXPECT_TRUE(loadStage(0));
   expectHeader(10, 4, c.x, c.y, c.minutes, c.seconds);
-  EXPECT_EQ(stage.grid[0][0].kind, c.kind);
-  EXPECT_EQ(stage.grid[0][0].linkRow, c.linkRow);
-  EXPECT_EQ(stage.grid[0][0].linkCol, c.linkCol);
+  EXPECT_EQ(kindAndLink(stage.grid[0][0]), std::tuple(c.kind, c.linkRow, c.linkCol));
 }
 
 INSTANTIATE_TEST_SUITE_P(

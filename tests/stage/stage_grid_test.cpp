@@ -22,9 +22,7 @@ TEST_F(StageGrid, ClearingKeepsGateColours) {
   clearStageGrid();
   for (auto [r, c] : {std::pair{0, 0}, {255, 255}}) {
     const MapCell& m = stage.grid[r][c];
-    EXPECT_EQ(m.kind, 0);
-    EXPECT_EQ(m.linkRow, 0);
-    EXPECT_EQ(m.linkCol, 0);
+    EXPECT_EQ(kindAndLink(m), std::tuple(0, 0, 0));
     EXPECT_EQ(m.state, 0);
     EXPECT_EQ(m.progress, 0);
   }

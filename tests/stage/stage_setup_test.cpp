@@ -21,11 +21,8 @@ TEST_F(StageSetUp, GatesLayTheirPartsOverWhatTheMapHad) {
   put(6, 3, WALL);
   put(8, 3, BLOCK_WEAK);  // overwritten before the scan reaches it: not counted
   setUpStage();
-  for (int k = 1; k <= 3; k++) {
-    EXPECT_EQ(stage.grid[5 + k][3].kind, GATE_VERTICAL_PART);
-    EXPECT_EQ(stage.grid[5 + k][3].linkRow, 5);
-    EXPECT_EQ(stage.grid[5 + k][3].linkCol, 3);
-  }
+  for (int k = 1; k <= 3; k++)
+    EXPECT_EQ(kindAndLink(stage.grid[5 + k][3]), std::tuple(GATE_VERTICAL_PART, 5, 3));
   EXPECT_EQ(stage.grid[9][3].kind, 0);
   EXPECT_EQ(stage.blocksTotal, 0);
   // A horizontal gate lays them to its right.

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/app_state.h"
@@ -45,6 +46,11 @@ class ScratchFolder {
 };
 
 // Writes ./map/map<n>.map in the working directory.
+// A cell's kind and link, to compare in one expectation.
+inline std::tuple<int, int, int> kindAndLink(const MapCell& m) {
+  return {m.kind, m.linkRow, m.linkCol};
+}
+
 inline void writeMap(int n, const std::string& text) {
   writeFile("map/map" + std::to_string(n) + ".map", text);
 }

@@ -72,16 +72,11 @@ TEST_F(StageCompiler, CompilesTheSampleStageForTheGame) {
   EXPECT_EQ(kind(7, 16), CHEST_ROLLING_BOMB);
   EXPECT_EQ(kind(2, 3), EMPTY);   // the start marker
   EXPECT_EQ(kind(3, 12), EMPTY);  // a gate part mark
-  const MapCell& sw = stage.grid[2][7];
-  EXPECT_EQ(sw.kind, SWITCH_A);
-  EXPECT_EQ(sw.linkRow, 2);
-  EXPECT_EQ(sw.linkCol, 12);
+  EXPECT_EQ(kindAndLink(stage.grid[2][7]), std::tuple(SWITCH_A, 2, 12));
   EXPECT_EQ(stage.grid[6][4].kind, TIMED_SWITCH);
   EXPECT_EQ(stage.grid[6][4].linkCol, 15);
   EXPECT_EQ(stage.grid[7][6].kind, WEIGHT_SWITCH);
-  EXPECT_EQ(stage.grid[7][8].kind, WARP);
-  EXPECT_EQ(stage.grid[7][8].linkRow, 4);
-  EXPECT_EQ(stage.grid[7][8].linkCol, 17);
+  EXPECT_EQ(kindAndLink(stage.grid[7][8]), std::tuple(WARP, 4, 17));
   EXPECT_EQ(stage.grid[7][20].kind, STAGE_DOOR);
   EXPECT_EQ(stage.grid[7][20].linkRow, 10);
 

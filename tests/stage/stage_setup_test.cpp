@@ -28,10 +28,8 @@ TEST_F(StageSetUp, GatesLayTheirPartsOverWhatTheMapHad) {
   // A horizontal gate lays them to its right.
   put(2, 10, GATE_HORIZONTAL);
   setUpStage();
-  for (int k = 1; k <= 3; k++) {
-    EXPECT_EQ(stage.grid[2][10 + k].kind, GATE_HORIZONTAL_PART);
-    EXPECT_EQ(stage.grid[2][10 + k].linkCol, 10);
-  }
+  for (int k = 1; k <= 3; k++)
+    EXPECT_EQ(kindAndLink(stage.grid[2][10 + k]), std::tuple(GATE_HORIZONTAL_PART, 2, 10));
   EXPECT_EQ(stage.grid[2][14].kind, 0);
 }
 
@@ -76,8 +74,7 @@ TEST_F(StageSetUp, CountsBlocksAndLinksCrushersToThemselves) {
   put(7, 9, CRUSHER_SWITCH, 40, 40);
   setUpStage();
   EXPECT_EQ(stage.blocksTotal, 4 + 17);
-  EXPECT_EQ(stage.grid[7][9].linkRow, 7);
-  EXPECT_EQ(stage.grid[7][9].linkCol, 9);
+  EXPECT_EQ(kindAndLink(stage.grid[7][9]), std::tuple(CRUSHER_SWITCH, 7, 9));
 }
 
 TEST_F(StageSetUp, OnlyTheUsedRectangleIsScanned) {

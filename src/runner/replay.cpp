@@ -212,26 +212,25 @@ void pictureGroups(std::string& out) {
 void titleGroup(std::string& out) {
   const TitleMenuState& t = app.title;
   group(out, "title");
-  fieldInt(out, "phase", t.phase);
-  fieldInt(out, "cursor", t.cursor);
-  fieldInt(out, "leaving", t.leaving);
-  fieldInt(out, "logoOpacity", t.logoOpacity);
-  fieldInt(out, "menuOpacity", t.menuOpacity);
-  fieldInt(out, "coverOpacity", t.coverOpacity);
+  fieldInts(out, {{"phase", t.phase},
+                  {"cursor", t.cursor},
+                  {"leaving", t.leaving},
+                  {"logoOpacity", t.logoOpacity},
+                  {"menuOpacity", t.menuOpacity},
+                  {"coverOpacity", t.coverOpacity}});
   fieldFloat(out, "heroX", t.heroX);
   fieldFloat(out, "heroY", t.heroY);
-  fieldInt(out, "walkFrame", t.walkFrame);
-  fieldInt(out, "backdropX", t.backdropX);
+  fieldInts(out, {{"walkFrame", t.walkFrame}, {"backdropX", t.backdropX}});
   out += '}';
 }
 
 void missGroup(std::string& out) {
   const GameSession& s = app.session;
   group(out, "miss");
-  fieldInt(out, "darkness", s.darkness);
-  fieldInt(out, "missStep", s.missStep);
-  fieldInt(out, "missPose", s.missPose);
-  fieldInt(out, "missAngle", s.missAngle);
+  fieldInts(out, {{"darkness", s.darkness},
+                  {"missStep", s.missStep},
+                  {"missPose", s.missPose},
+                  {"missAngle", s.missAngle}});
   fieldFloat(out, "missStepX", s.missStepX);
   fieldFloat(out, "missStepY", s.missStepY);
   fieldInt(out, "missCursor", s.missCursor);
@@ -241,10 +240,9 @@ void missGroup(std::string& out) {
 void resultGroup(std::string& out) {
   const GameSession& s = app.session;
   group(out, "result");
-  fieldInt(out, "darkness", s.darkness);
-  fieldInt(out, "panelY", s.panelY);
-  fieldInt(out, "restY", s.restY);
-  fieldInt(out, "percent", s.percent);
+  fieldInts(
+      out,
+      {{"darkness", s.darkness}, {"panelY", s.panelY}, {"restY", s.restY}, {"percent", s.percent}});
   intArray(out, "percentDigits", s.percentDigits, 3);
   intArray(out, "missDigits", s.missDigits, 3);
   intArray(out, "timeDigits", s.timeDigits, 4);
@@ -253,12 +251,11 @@ void resultGroup(std::string& out) {
 
 void endingGroup(std::string& out) {
   const EndingState& e = app.ending;
-  group(out, "ending");
-  fieldInt(out, "scroll", e.scroll);
-  fieldInt(out, "rise", e.rise);
-  fieldInt(out, "walkFrame", e.walkFrame);
-  fieldInt(out, "floorFrame", e.floorFrame);
-  out += '}';
+  intGroup(out, "ending",
+           {{"scroll", e.scroll},
+            {"rise", e.rise},
+            {"walkFrame", e.walkFrame},
+            {"floorFrame", e.floorFrame}});
 }
 
 // The group of the screen being shown, if it has one of its own.

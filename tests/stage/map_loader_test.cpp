@@ -197,16 +197,16 @@ TEST_F(MapLoader, AFolderInPlaceOfTheMapIsRefusedWithTheReason) {
 
 // Values later arithmetic relies on are held to the stage (10 x 4 cells,
 // 250 x 100 px); the extremes a compiled stage can hold stay exactly.
-struct HeldCase {
+struct HeldMapCase {
   const char* name;
   const char* values;  // start x, y, par minutes, seconds; then one cell
   int x, y, minutes, seconds;
   int kind, linkRow, linkCol;
 };
-class MapValuesHeld : public MapLoader, public testing::WithParamInterface<HeldCase> {};
+class MapValuesHeld : public MapLoader, public testing::WithParamInterface<HeldMapCase> {};
 
 TEST_P(MapValuesHeld, ToTheStage) {
-  const HeldCase& c = GetParam();
+  const HeldMapCase& c = GetParam();
   writeMap(0, std::string("10,4,0,0,") + c.values + ",");
   EXPECT_TRUE(loadStage(0));
   expectHeader(10, 4, c.x, c.y, c.minutes, c.seconds);
@@ -216,12 +216,14 @@ TEST_P(MapValuesHeld, ToTheStage) {
 INSTANTIATE_TEST_SUITE_P(
     Extremes, MapValuesHeld,
     testing::Values(
-        HeldCase{"CompiledExtremesStay", "225,50,9999,59\n22,3,9", 225, 50, 9999, 59, WARP, 3, 9},
-        HeldCase{"PlatformEndHeld", "0,0,0,0\n23,-9,99999", 0, 0, 0, 0, PLATFORM_ORIGIN, 0, 9},
-        HeldCase{"HugeValuesHeld",
-                 "2147483647,2147483647,99999999,-2147483648\n22,2147483647,-2147483648", 225, 50,
-                 9999, 0, WARP, 3, 0},
-        HeldCase{"NegativeValuesHeld", "-2147483648,-1,-1,60\n22,-5,10", 0, 0, 0, 59, WARP, 0, 9},
+        HeldMapCase{"CompiledExtremesStay", "225,50,9999,59\n22,3,9", 225, 50, 9999, 59, WARP, 3,
+                    9},
+        HeldMapCase{"PlatformEndHeld", "0,0,0,0\n23,-9,99999", 0, 0, 0, 0, PLATFORM_ORIGIN, 0, 9},
+        HeldMapCase{"HugeValuesHeld",
+                    "2147483647,2147483647,99999999,-2147483648\n22,2147483647,-2147483648", 225,
+                    50, 9999, 0, WARP, 3, 0},
+        HeldMapCase{"NegativeValuesHeld", "-2147483648,-1,-1,60\n22,-5,10", 0, 0, 0, 59, WARP, 0,
+                    9},
         // A switch's link outside the stage names no gate: left as it is.
-        HeldCase{"SwitchLinkKept", "5,5,1,1\n10,-7,900", 5, 5, 1, 1, SWITCH_A, -7, 900}),
-    [](const testing::TestParamInfo<HeldCase>& info) { return std::string(info.param.name); });
+        HeldMapCase{"SwitchLinkKept", "5,5,1,1\n10,-7,900", 5, 5, 1, 1, SWITCH_A, -7, 900}),
+    [](const testing::TestParamInfo<HeldMapCase>& info) { return std::string(info.param.name); });

@@ -372,16 +372,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Positions and the crushed count as far as a stage can take them are kept
 // exactly; beyond that they are held.
-struct HeldCase {
+struct HeldSaveCase {
   const char* name;
   int32_t x, y, crushed;
   int32_t keptX, keptY, keptCrushed;
 };
 
-class HeldProgress : public Saves, public testing::WithParamInterface<HeldCase> {};
+class HeldProgress : public Saves, public testing::WithParamInterface<HeldSaveCase> {};
 
 TEST_P(HeldProgress, ValuesAreHeldToWhatAStageCanHold) {
-  const HeldCase& c = GetParam();
+  const HeldSaveCase& c = GetParam();
   writeFile(progressPath(), bytesOf({c.x, c.y, 0, 0, 0, 0, 5, 1, 10, c.crushed, 0}));
   float x = -1, y = -1;
   loadSaves(&x, &y);
@@ -392,13 +392,13 @@ TEST_P(HeldProgress, ValuesAreHeldToWhatAStageCanHold) {
   EXPECT_EQ(stage.currentStage, 10);
 }
 
-INSTANTIATE_TEST_SUITE_P(Saves, HeldProgress,
-                         testing::Values(HeldCase{"LargestKept", 0, 6400, 65537, 0, 6400, 65537},
-                                         HeldCase{"SmallKept", 6375, 1, 0, 6375, 1, 0},
-                                         HeldCase{"FarOff", INT32_MIN, INT32_MAX, -5, 0, 6400, 0},
-                                         HeldCase{"JustOutside", 6401, -1, INT32_MAX, 6400, 0,
-                                                  65537}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Saves, HeldProgress,
+    testing::Values(HeldSaveCase{"LargestKept", 0, 6400, 65537, 0, 6400, 65537},
+                    HeldSaveCase{"SmallKept", 6375, 1, 0, 6375, 1, 0},
+                    HeldSaveCase{"FarOff", INT32_MIN, INT32_MAX, -5, 0, 6400, 0},
+                    HeldSaveCase{"JustOutside", 6401, -1, INT32_MAX, 6400, 0, 65537}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A progress file replaced behind a running game by one it cannot use: the
 // retry goes back to the checkpoint this process saved.

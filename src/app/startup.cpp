@@ -163,7 +163,6 @@ void shutdownProgram(int exitCode) {
 
 int runStartup() {
   resetGame();
-  fillTrigTables();
   setDisplayMode(0, 0, 320, 200, 1, "タイトルです");
   runFrameLoop();
   shutdownProgram(EXIT_CHOSEN_QUIT);

@@ -22,4 +22,9 @@ void fillFlightTables() {
   }
 }
 
-void resetTrigState() { trig = TrigState{}; }
+// The sine and cosine tables never change, so a reset leaves them filled;
+// the flight tables wait for the next stage start.
+void resetTrigState() {
+  trig = TrigState{};
+  fillTrigTables();
+}

@@ -16,4 +16,4 @@ extern TrigState trig;
 
 void fillTrigTables();    // sinTable, cosTable
 void fillFlightTables();  // the four float tables
-void resetTrigState();    // all tables zero, as before start-up fills them
+void resetTrigState();    // sine and cosine filled, flight tables zero

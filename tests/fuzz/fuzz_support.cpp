@@ -11,7 +11,6 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/input.h"
-#include "platform/trig.h"
 #include "stage/stage_state.h"
 
 namespace fs = std::filesystem;
@@ -53,7 +52,6 @@ bool writeBytes(const std::string& path, const uint8_t* data, size_t size) {
 void startFuzzGame() {
   resetGame();
   headlessReset();
-  fillTrigTables();
   display.scaleMode = 0;
   display.screenWidth = 640;
   display.screenHeight = 480;
@@ -64,7 +62,6 @@ void startFuzzGame() {
 void resetFuzzGame() {
   freeStageSurfaces();
   resetGame();
-  fillTrigTables();
   headlessReset();
   headlessAudio.log.clear();
   app.session = GameSession{};

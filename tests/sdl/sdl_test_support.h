@@ -9,7 +9,6 @@
 #include "platform/display.h"
 #include "platform/os.h"
 #include "platform/sdl/sdl_backend.h"
-#include "platform/trig.h"
 #include "stage/stage_state.h"
 #include "test_support.h"
 
@@ -28,7 +27,6 @@ inline void startGame(const std::string& settings, bool dummyDisplay = true) {
   ASSERT_TRUE(enterDataFolder(PUXTEN_DATA_DIR));
   setSaveFolder((dir + "/save").c_str());
   resetGame();
-  fillTrigTables();
   setDisplayMode(200, 200, 640, 480, 0, "PUXTEN");
   loadAssets();
   app.session = GameSession{};

@@ -17,7 +17,6 @@
 #include "platform/display.h"
 #include "platform/sprite.h"
 #include "platform/text.h"
-#include "platform/trig.h"
 #include "stage/stage_state.h"
 
 namespace {
@@ -150,7 +149,6 @@ int main(int argc, char** argv) {
   if (outPath[0] != '/' && getcwd(cwd, sizeof cwd)) outPath = std::string(cwd) + "/" + outPath;
   enterDataFolder(data.c_str());
   resetGame();
-  fillTrigTables();
   display.scaleMode = 0;
   display.screenWidth = 640;
   display.screenHeight = 480;

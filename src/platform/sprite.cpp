@@ -251,7 +251,33 @@ inline void keyedRow(uint32_t* d, const uint32_t* s, int n, uint32_t key) {
   }
 }
 
-constexpr int SHORT_RUN = 8;
+constexpr int SHORT_RUN = 16;
+
+// Copies n pixels, PIECE <= n <= 2 * PIECE, in two moves of PIECE pixels,
+// the second overlapping the first: no loop and no call.
+template <int PIECE>
+inline void copyTwoPieces(uint32_t* d, const uint32_t* s, int n) {
+  uint32_t head[PIECE], tail[PIECE];
+  std::memcpy(head, s, sizeof head);
+  std::memcpy(tail, s + n - PIECE, sizeof tail);
+  std::memcpy(d, head, sizeof head);
+  std::memcpy(d + n - PIECE, tail, sizeof tail);
+}
+
+// Copies a run of 1 to SHORT_RUN pixels the way memcpy copies short
+// lengths, without the call, which costs more than such a run.
+inline void copyShortRun(uint32_t* d, const uint32_t* s, int n) {
+  static_assert(SHORT_RUN <= 16);
+  if (n >= 8) {
+    copyTwoPieces<8>(d, s, n);
+  } else if (n >= 4) {
+    copyTwoPieces<4>(d, s, n);
+  } else if (n >= 2) {
+    copyTwoPieces<2>(d, s, n);
+  } else {
+    d[0] = s[0];
+  }
+}
 
 // The keyed copy through a picture's runs: only the parts of the runs of
 // source row sr that fall in columns [sx, sx + n) are copied.
@@ -263,9 +289,8 @@ void keyedRowByRuns(uint32_t* d, const KeyRuns& runs, const uint32_t* srow, int 
   int k = (int)(std::upper_bound(e + first, e + last, sx) - e);
   for (; k < last && b[k] < sx + n; k++) {
     int from = std::max(b[k], sx), to = std::min(e[k], sx + n);
-    // Short runs are copied in place: a call costs more than they do.
     if (to - from <= SHORT_RUN) {
-      for (int c = from; c < to; c++) d[c - sx] = srow[c];
+      copyShortRun(d + (from - sx), srow + from, to - from);
     } else {
       std::memcpy(d + (from - sx), srow + from, (size_t)(to - from) * sizeof(uint32_t));
     }

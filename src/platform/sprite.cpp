@@ -662,29 +662,23 @@ void drawLine(Sprite dc, int x1, int y1, int x2, int y2, uint32_t colour) {
     drawHLine(dc, std::min(x1, x2), y1, std::abs(x2 - x1) + 1, colour);
     return;
   }
+  // Bresenham: one pixel along the longer axis each step, and one across
+  // whenever the error reaches the longer length.
   int dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
   int stepX = x2 > x1 ? 1 : -1, stepY = y2 > y1 ? 1 : -1;
   int e = 0, x = x1, y = y1;
-  if (dx <= dy) {
-    for (int i = 0; i <= dy; i++) {
-      plotPixel(dc, x, y, colour);
-      e += dx;
-      if (e >= dy) {
-        x += stepX;
-        e -= dy;
-      }
-      y += stepY;
+  const bool steep = dx <= dy;
+  int &along = steep ? y : x, &across = steep ? x : y;
+  const int stepAlong = steep ? stepY : stepX, stepAcross = steep ? stepX : stepY;
+  const int longer = steep ? dy : dx, shorter = steep ? dx : dy;
+  for (int i = 0; i <= longer; i++) {
+    plotPixel(dc, x, y, colour);
+    e += shorter;
+    if (e >= longer) {
+      across += stepAcross;
+      e -= longer;
     }
-  } else {
-    for (int i = 0; i <= dx; i++) {
-      plotPixel(dc, x, y, colour);
-      e += dy;
-      if (e >= dx) {
-        y += stepY;
-        e -= dx;
-      }
-      x += stepX;
-    }
+    along += stepAlong;
   }
 }
 

@@ -150,15 +150,7 @@ bool loadStage(int32_t n, char* problem, size_t problemSize) {
     return false;
   }
 
-  for (int row = 0; row < GRID_SIZE; row++) {
-    for (int col = 0; col < GRID_SIZE; col++) {
-      MapCell& c = stage.grid[row][col];
-      c.state = 0;
-      c.linkRow = 0;
-      c.kind = 0;
-      c.linkCol = 0;
-    }
-  }
+  clearStageGrid(/*keepProgress=*/true);
 
   MapScanner in;
   in.file = file;

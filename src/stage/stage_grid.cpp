@@ -43,7 +43,7 @@ int32_t colInStage(int32_t col) {
   return holdBetween(col, 0, holdBetween(stage.stageCols, 1, GRID_SIZE) - 1);
 }
 
-void clearStageGrid() {
+void clearStageGrid(bool keepProgress) {
   for (int row = 0; row < GRID_SIZE; row++) {
     for (int col = 0; col < GRID_SIZE; col++) {
       MapCell& c = stage.grid[row][col];
@@ -51,7 +51,7 @@ void clearStageGrid() {
       c.linkRow = 0;
       c.linkCol = 0;
       c.state = 0;
-      c.progress = 0;
+      if (!keepProgress) c.progress = 0;
       // gateColour stays: set-up rewrites it on every driven gate.
     }
   }

@@ -105,8 +105,9 @@ MapCell& cellAt(int row, int col);
 // The low byte of a stored 32-bit word, as the signed byte a cell keeps.
 inline int8_t lowByte(int32_t v) { return (int8_t)(uint8_t)((uint32_t)v & 0xFFu); }
 
-// Clears kind, linkRow, linkCol, state and progress of all cells.
-void clearStageGrid();
+// Clears kind, linkRow, linkCol, state and (unless kept) progress of all
+// cells: loading a map keeps each cell's progress as it was.
+void clearStageGrid(bool keepProgress = false);
 
 // Lists.
 void addMovingPlatform(float xStart, float yStart, float xEnd, float yEnd);

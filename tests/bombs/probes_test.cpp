@@ -24,14 +24,12 @@ TEST_F(Probes, ThrownBoxLooksOnlyAtTheMiddleCellOfAnEdge) {
 
 TEST_F(Probes, SwitchesStopSmallBombsUntilPressedButNeverBarrels) {
   for (int kind : {10, 12, 14, 24, 26}) {
-    put(1, 1, kind, 0);
-    EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_THROWN), 1) << kind;
-    EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_ROLLING), 1) << kind;
-    EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_BARREL), 0) << kind;
-    put(1, 1, kind, 1);
-    EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_THROWN), 0) << kind;
-    EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_ROLLING), 0) << kind;
-    EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_BARREL), 0) << kind;
+    for (int pressed : {0, 1}) {
+      put(1, 1, kind, pressed);
+      EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_THROWN), !pressed) << kind;
+      EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_ROLLING), !pressed) << kind;
+      EXPECT_EQ(cellBlocksBomb(1, 1, PROBE_BARREL), 0) << kind;
+    }
   }
 }
 

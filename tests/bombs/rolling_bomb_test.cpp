@@ -77,20 +77,15 @@ TEST_F(RollingBomb, RollingOffTheLeftEdgeVanishesWithoutABlast) {
 
 TEST_F(RollingBomb, MediumBlockStopsItButStaysWeakBlockGoes) {
   fillRow(10, WALL);
-  put(9, 8, BLOCK_MEDIUM);
-  setRolling(0, 150, 230, 1);
-  for (int f = 0; f < 10 && rolling.state[0] == BOMB_LIVE; f++) rollingFrame(KEY_UP);
-  EXPECT_EQ(rolling.state[0], BOMB_BLAST);
-  EXPECT_EQ(cell(9, 8).kind, BLOCK_MEDIUM);
-  put(9, 8, BLOCK_WEAK);
-  rolling.state[0] = BOMB_SPENT;
-  rollingFrame(KEY_UP);
-  int before = stage.blocksCrushed;
-  setRolling(0, 150, 230, 1);
-  for (int f = 0; f < 10 && rolling.state[0] == BOMB_LIVE; f++) rollingFrame(KEY_UP);
-  EXPECT_EQ(rolling.state[0], BOMB_BLAST);
-  EXPECT_EQ(cell(9, 8).kind, EMPTY);
-  EXPECT_EQ(stage.blocksCrushed, before + 1);
+  for (int kind : {BLOCK_MEDIUM, BLOCK_WEAK}) {
+    put(9, 8, kind);
+    int before = stage.blocksCrushed;
+    setRolling(0, 150, 230, 1);
+    for (int f = 0; f < 10 && rolling.state[0] == BOMB_LIVE; f++) rollingFrame(KEY_UP);
+    EXPECT_EQ(rolling.state[0], BOMB_BLAST);
+    EXPECT_EQ(cell(9, 8).kind, kind == BLOCK_WEAK ? EMPTY : kind);
+    EXPECT_EQ(stage.blocksCrushed, before + (kind == BLOCK_WEAK));
+  }
 }
 
 TEST_F(RollingBomb, RollsThroughPressedSwitchesButGoesOffOnUnpressedOnes) {

@@ -17,7 +17,10 @@ TEST_F(ThrownBomb, RefillPutsSpentSlotsIntoTheStockAtTheParkingPlace) {
   }
 }
 
-TEST_F(ThrownBomb, TakingNeedsAFreshPressAndNoOtherBombKey) {
+TEST_F(ThrownBomb, TakingNeedsAFreshPressNoOtherBombKeyAndStock) {
+  bombs.thrownBombCount = 0;
+  thrownFrame(KEY_PRESSED);
+  bombs.thrownBombCount = 3;
   thrownFrame(KEY_PRESSED, KEY_HELD);
   thrownFrame(KEY_PRESSED, 0, KEY_PRESSED);
   for (int i = 0; i < 10; i++) EXPECT_EQ(thrown.state[i], BOMB_READY);
@@ -27,13 +30,6 @@ TEST_F(ThrownBomb, TakingNeedsAFreshPressAndNoOtherBombKey) {
   // A second press while one is held takes nothing.
   thrownFrame(KEY_PRESSED);
   EXPECT_EQ(thrown.state[1], BOMB_READY);
-}
-
-TEST_F(ThrownBomb, CountZeroTakesNothing) {
-  bombs.thrownBombCount = 0;
-  thrownFrame(KEY_PRESSED);
-  thrownFrame(KEY_HELD);
-  for (int i = 0; i < 10; i++) EXPECT_EQ(thrown.state[i], BOMB_READY);
 }
 
 TEST_F(ThrownBomb, SingleFramePressKeepsTheBombHeldUntilTheNextRelease) {
@@ -67,6 +63,14 @@ TEST_F(ThrownBomb, NeverMoreInFlightThanTheCount) {
 // Takes a bomb and aims it for `frames` frames (the press included).
 static void takeAndAim(ThrownBomb* t, int frames) {
   for (int f = 0; f < frames; f++) t->thrownFrame(f == 0 ? KEY_PRESSED : KEY_HELD);
+}
+
+// Takes a bomb and throws it at 45 degrees, or at the steepest 79 with Down held.
+static void throwBomb(ThrownBomb* t, bool steep = false) {
+  headlessSetKey(VK_DOWN, steep);
+  takeAndAim(t, steep ? 17 : 2);
+  headlessSetKey(VK_DOWN, 0);
+  t->thrownFrame(KEY_RELEASED);
 }
 
 TEST_F(ThrownBomb, HoldingDownSeventeenFramesReachesSeventyNineAndStops) {
@@ -115,8 +119,7 @@ TEST_F(ThrownBomb, TurningRoundKeepsTheElevationAndBothKeysLeaveIt) {
 }
 
 TEST_F(ThrownBomb, AtFortyFiveTheBombAdvancesElevenAndAHalfAFrame) {
-  takeAndAim(this, 2);
-  thrownFrame(KEY_RELEASED);
+  throwBomb(this);
   ASSERT_EQ(thrown.state[0], BOMB_LIVE);
   EXPECT_NEAR(bombs.throwRange[0], -331.53f, 0.01f);
   // The first flight frame: height 0, one horizontal step.
@@ -136,10 +139,7 @@ TEST_F(ThrownBomb, AtFortyFiveTheBombAdvancesElevenAndAHalfAFrame) {
 TEST_F(ThrownBomb, AtSeventyNineFromTheLeftEdgeTheStepIsAboutThree) {
   playerX = 0;
   playerY = 300;
-  headlessSetKey(VK_DOWN, 1);
-  takeAndAim(this, 17);
-  headlessSetKey(VK_DOWN, 0);
-  thrownFrame(KEY_RELEASED);
+  throwBomb(this, true);
   EXPECT_NEAR(bombs.throwRange[0], -124.19f, 0.01f);
   float x0 = thrown.x[0];
   EXPECT_NEAR(x0, 3.0f + 3, 0.01f);
@@ -149,8 +149,7 @@ TEST_F(ThrownBomb, AtSeventyNineFromTheLeftEdgeTheStepIsAboutThree) {
 
 TEST_F(ThrownBomb, FarBelowTheThrowerItFallsAlongAStraightLine) {
   setStageSize(200, 40);
-  takeAndAim(this, 2);
-  thrownFrame(KEY_RELEASED);
+  throwBomb(this);
   std::vector<float> ys{thrown.y[0]};
   for (int f = 0; f < 40 && thrown.state[0] == BOMB_LIVE; f++) {
     thrownFrame(KEY_UP);
@@ -171,8 +170,7 @@ TEST_F(ThrownBomb, LeavingThroughTheSidesOrBottomVanishesWithoutABlast) {
   int before = stage.blocksCrushed;
   for (int dir : {1, -1}) {
     facing = dir;
-    takeAndAim(this, 2);
-    thrownFrame(KEY_RELEASED);
+    throwBomb(this);
     int slot = 0;  // back in the stock, so taken again
     int frames = 0;
     while (thrown.state[slot] == BOMB_LIVE && frames < 200) {
@@ -189,10 +187,7 @@ TEST_F(ThrownBomb, LeavingThroughTheSidesOrBottomVanishesWithoutABlast) {
 TEST_F(ThrownBomb, AboveTheTopEdgeItIsNotRemoved) {
   setStageSize(10, 40);
   playerY = 30;
-  headlessSetKey(VK_DOWN, 1);
-  takeAndAim(this, 17);
-  headlessSetKey(VK_DOWN, 0);
-  thrownFrame(KEY_RELEASED);
+  throwBomb(this, true);
   bool wasAbove = false;
   for (int f = 0; f < 60 && thrown.state[0] == BOMB_LIVE; f++) {
     thrownFrame(KEY_UP);
@@ -215,8 +210,7 @@ TEST_F(ThrownBomb, MeetingAWallOnTheFirstFrameStillBlastsThreeByThree) {
                {5, 6, BLOCK_WEAK, BLOCK_WEAK}};
   for (const auto& k : cells) put(k.row, k.col, k.kind);
   int before = stage.blocksCrushed;
-  takeAndAim(this, 2);
-  thrownFrame(KEY_RELEASED);
+  throwBomb(this);
   EXPECT_EQ(thrown.state[0], BOMB_BLAST);
   for (const auto& k : cells) EXPECT_EQ(cell(k.row, k.col).kind, k.after) << k.row << "," << k.col;
   EXPECT_EQ(stage.blocksCrushed, before + 4);
@@ -225,8 +219,7 @@ TEST_F(ThrownBomb, MeetingAWallOnTheFirstFrameStillBlastsThreeByThree) {
 TEST_F(ThrownBomb, UnpressedSwitchStopsItAndIsPressed) {
   putGate(1, 30);
   put(5, 5, SWITCH_A, 0, 1, 30);
-  takeAndAim(this, 2);
-  thrownFrame(KEY_RELEASED);
+  throwBomb(this);
   EXPECT_EQ(thrown.state[0], BOMB_BLAST);
   EXPECT_EQ(cell(5, 5).state, 1);
   EXPECT_EQ(cell(1, 30).state, 1);

@@ -52,9 +52,7 @@ TEST_F(PlayerContact, AWallAboveEndsTheWalkBeforeAChest) {
 }
 
 TEST_F(PlayerContact, WalkingIntoASwitchOpensItsGate) {
-  // A vertical gate at (2, 20) with its three parts below.
-  put(2, 20, GATE_VERTICAL);
-  for (int r = 3; r <= 5; r++) put(r, 20, GATE_VERTICAL_PART, 2, 20);
+  putGate(2, 20);
   put(9, 6, SWITCH_A, 2, 20);
   key(VK_RIGHT, 1);
   frames(15);
@@ -83,8 +81,7 @@ TEST_F(PlayerContact, CrusherSwitchCrushesTheBlocksAround) {
 }
 
 TEST_F(PlayerContact, TimedSwitchActsOncePerPressAndAgainAfterItsTimer) {
-  put(2, 20, GATE_VERTICAL);
-  for (int r = 3; r <= 5; r++) put(r, 20, GATE_VERTICAL_PART, 2, 20);
+  putGate(2, 20);
   put(9, 5, TIMED_SWITCH, 2, 20);
   checkRightColumn(110, 200);
   EXPECT_EQ(stage.grid[9][5].state, 1);
@@ -121,56 +118,41 @@ TEST_F(PlayerContact, GoalChestClearsTheStageEveryTime) {
 // ends the attempt.
 struct HazardCase {
   const char* name;
-  void (*meet)();
+  int row, col, kind, runKey;
+  int (*probe)(float x, float y);  // the one contact test, or null: frames are played
 };
 
 class PlayerHazard : public PlayerTest, public testing::WithParamInterface<HazardCase> {};
 
 TEST_P(PlayerHazard, EndsTheAttempt) {
-  GetParam().meet();
+  const HazardCase& c = GetParam();
+  put(c.row, c.col, c.kind);
+  if (c.probe) {
+    EXPECT_EQ(c.probe(100, 201.5f), 0);  // hazards do not block
+  } else {
+    frame();  // space up once, so that it can jump
+    key(c.runKey, 1);
+    for (int i = 0; i < 20 && app.scene == SCENE_PLAY; i++) frame();
+    EXPECT_GE(px() + 18.75f, c.col * 25);  // not before the narrowed box reached it
+  }
   EXPECT_EQ(app.scene, SCENE_MISS);
 }
 
 INSTANTIATE_TEST_SUITE_P(Where, PlayerHazard,
-                         testing::Values(HazardCase{"Feet",
-                                                    [] {
-                                                      PlayerTest::put(10, 4, HAZARD_A);
-                                                      PlayerTest::frame();
-                                                    }},
-                                         HazardCase{"Head",
-                                                    [] {
-                                                      PlayerTest::put(8, 4, HAZARD_C);
-                                                      EXPECT_EQ(checkHeadRow(100, 200), 0);
-                                                    }},
-                                         HazardCase{"Jump",
-                                                    [] {
-                                                      PlayerTest::put(6, 4, HAZARD_D);
-                                                      PlayerTest::frame();
-                                                      PlayerTest::key(VK_SPACE, 1);
-                                                      PlayerTest::frames(3);
-                                                    }},
-                                         HazardCase{"Side",
-                                                    [] {
-                                                      PlayerTest::put(9, 6, HAZARD_B);
-                                                      PlayerTest::key(VK_RIGHT, 1);
-                                                      for (int i = 0;
-                                                           i < 20 && app.scene == SCENE_PLAY; i++)
-                                                        PlayerTest::frame();
-                                                      // not before the narrowed box reached it
-                                                      EXPECT_GE(PlayerTest::px() + 18.75f, 150);
-                                                    }}),
+                         testing::Values(HazardCase{"Feet", 10, 4, HAZARD_A, 0, checkFeetRow},
+                                         HazardCase{"Head", 8, 4, HAZARD_C, 0, checkHeadRow},
+                                         HazardCase{"Jump", 6, 4, HAZARD_D, VK_SPACE, nullptr},
+                                         HazardCase{"Side", 9, 6, HAZARD_B, VK_RIGHT, nullptr}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(PlayerContact, FeetAndHeadRowsIgnoreSwitchesAndChests) {
+TEST_F(PlayerContact, FeetAndHeadRowsIgnoreSwitchesAndChestsAndStopAtSolidCells) {
   put(10, 4, SWITCH_A, 0, 29);
   put(8, 4, CHEST_BARREL_BOMB);
   EXPECT_EQ(checkFeetRow(100, 201.5f), 0);
   EXPECT_EQ(checkHeadRow(100, 201.5f), 0);
   EXPECT_EQ(stage.grid[10][4].state, 0);
   EXPECT_EQ(stage.grid[8][4].state, 0);
-}
-
-TEST_F(PlayerContact, FeetAndHeadRowsStopAtSolidCells) {
+  put(10, 4, WALL);
   EXPECT_EQ(checkFeetRow(100, 201.5f), 1);
   put(8, 5, GATE_HORIZONTAL_PART);
   EXPECT_EQ(checkHeadRow(110, 200), 1);

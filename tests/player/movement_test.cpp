@@ -30,19 +30,13 @@ TEST_F(PlayerRun, AcceleratesToSixAndBrakesToRest) {
   EXPECT_EQ(s().facing, -1);
 }
 
-TEST_F(PlayerRun, BothKeysKeepTheSpeedAtZeroFacingLeft) {
+TEST_F(PlayerRun, BothKeysBrakeToZeroFacingLeft) {
   key(VK_RIGHT, 1);
   key(VK_LEFT, 1);
-  for (int i = 0; i < 5; i++) {
-    frame();
-    EXPECT_EQ(player.speedX, 0);
-    EXPECT_EQ(px(), 100);
-  }
+  frames(5);
+  EXPECT_EQ(px(), 100);
   EXPECT_EQ(s().facing, -1);
-}
-
-TEST_F(PlayerRun, BothKeysBrakeARunningPlayer) {
-  key(VK_RIGHT, 1);
+  key(VK_LEFT, 0);
   frames(6);
   ASSERT_EQ(player.speedX, 6);
   key(VK_LEFT, 1);
@@ -51,12 +45,7 @@ TEST_F(PlayerRun, BothKeysBrakeARunningPlayer) {
     frame();
     EXPECT_EQ(player.speedX, want);
   }
-  EXPECT_EQ(s().facing, -1);
-  key(VK_RIGHT, 0);
-  key(VK_LEFT, 0);
   player.speedX = -3;
-  key(VK_RIGHT, 1);
-  key(VK_LEFT, 1);
   frame();
   EXPECT_EQ(player.speedX, -2);
 }
@@ -164,7 +153,7 @@ TEST_F(PlayerJump, OneJumpPerPress) {
 
 TEST_F(PlayerJump, NoJumpAfterWalkingOffALedge) {
   // A ledge of two cells over a pit; the floor lies far below.
-  for (int c = 0; c < 30; c++) stage.grid[10][c].kind = EMPTY;
+  removeFloor();
   for (int c = 0; c < 30; c++) stage.grid[18][c].kind = WALL;
   put(10, 4, WALL);
   frame();
@@ -193,7 +182,7 @@ TEST_F(PlayerJump, CeilingEndsTheJumpAtItsBottomEdge) {
 }
 
 TEST_F(PlayerJump, FallSpeedIsCappedAfterEachMove) {
-  for (int c = 0; c < 30; c++) stage.grid[10][c].kind = EMPTY;
+  removeFloor();
   stage.stageRows = 200;
   py() = 0;
   float y = py();
@@ -210,7 +199,7 @@ TEST_F(PlayerJump, FallSpeedIsCappedAfterEachMove) {
 }
 
 TEST_F(PlayerJump, FallingOutOfTheStageRespawns) {
-  for (int c = 0; c < 30; c++) stage.grid[10][c].kind = EMPTY;
+  removeFloor();
   stage.stageRows = 12;  // bottom edge at 300
   py() = 248;
   player.speedY = 3;
@@ -249,24 +238,6 @@ TEST_F(PlayerJump, PositionsFarOutsideTheGridReadOnlyEmptyCells) {
     EXPECT_EQ(checkLeftColumn(far, -far), 0);
     EXPECT_EQ(checkRightColumn(far, far), 0);
   }
-}
-
-// The movement step alone, without the run keys.
-static void move() {
-  GameSession& g = app.session;
-  updatePlayerMovement(&g.playerX, &g.playerY, g.barrel.x, g.barrel.y, g.barrel.state,
-                       &g.verticalState);
-}
-
-// A platform standing in for the stage's own list.
-static MovingPlatform platformAt(float x, float y, int direction, int axis) {
-  MovingPlatform p{};
-  p.x = p.xStart = p.xEnd = x;
-  p.y = p.yStart = p.yEnd = y;
-  p.direction = direction;
-  p.axis = axis;
-  p.next = nullptr;
-  return p;
 }
 
 TEST_F(PlayerRide, HorizontalPlatformCarriesThePlayer) {
@@ -324,12 +295,8 @@ TEST_F(PlayerRide, FeetExactlyOnThePlatformTopAreNotCarried) {
 
 TEST_F(PlayerRide, StandsOnASetDownBarrel) {
   bombs.barrelBombCount = 2;
-  s().barrel.state[0] = BOMB_HELD;  // in hand: not a floor
-  s().barrel.x[0] = 100;
-  s().barrel.y[0] = 180;
-  s().barrel.state[1] = BOMB_LIVE;
-  s().barrel.x[1] = 95;
-  s().barrel.y[1] = 180;
+  barrelAt(0, BOMB_HELD, 100, 180);  // in hand: not a floor
+  barrelAt(1, BOMB_LIVE, 95, 180);
   frame();
   EXPECT_EQ(py(), 200);  // the floor first, then the barrel's top: 130
   py() = 130;
@@ -344,15 +311,11 @@ TEST_F(PlayerRide, StandsOnASetDownBarrel) {
 }
 
 TEST_F(PlayerRide, HeldOrOutOfCountBarrelsAreNotFloors) {
-  for (int c = 0; c < 30; c++) stage.grid[10][c].kind = EMPTY;
+  removeFloor();
   stage.stageRows = 100;
   bombs.barrelBombCount = 1;
-  s().barrel.state[0] = BOMB_HELD;
-  s().barrel.x[0] = 100;
-  s().barrel.y[0] = 180;
-  s().barrel.state[1] = BOMB_LIVE;  // beyond the count
-  s().barrel.x[1] = 100;
-  s().barrel.y[1] = 180;
+  barrelAt(0, BOMB_HELD, 100, 180);
+  barrelAt(1, BOMB_LIVE, 100, 180);  // beyond the count
   py() = 130;
   frame();
   EXPECT_FLOAT_EQ(py(), 131.5f);
@@ -363,9 +326,7 @@ TEST_F(PlayerRide, ABarrelOnAHorizontalPlatformCarriesThePlayer) {
   MovingPlatform p = platformAt(100, 200, 1, 0);
   stage.platforms = &p;
   bombs.barrelBombCount = 1;
-  s().barrel.state[0] = BOMB_LIVE;
-  s().barrel.x[0] = 100;
-  s().barrel.y[0] = 180;
+  barrelAt(0, BOMB_LIVE, 100, 180);
   py() = 129;
   move();
   EXPECT_EQ(py(), 130);

@@ -35,11 +35,15 @@ class PlayerTest : public ::testing::Test {
   static GameSession& s() { return app.session; }
   static float& px() { return app.session.playerX; }
   static float& py() { return app.session.playerY; }
-  // One play frame of the player: running, then jumping and falling.
-  static void frame() {
-    updatePlayerActions(&s().playerX, &s().playerY, &s().facing);
+  // The movement step alone: jumping, falling, platforms, without the run keys.
+  static void move() {
     updatePlayerMovement(&s().playerX, &s().playerY, s().barrel.x, s().barrel.y, s().barrel.state,
                          &s().verticalState);
+  }
+  // One play frame of the player: running, then the movement step.
+  static void frame() {
+    updatePlayerActions(&s().playerX, &s().playerY, &s().facing);
+    move();
   }
   static void frames(int n) {
     for (int i = 0; i < n; i++) frame();
@@ -51,6 +55,23 @@ class PlayerTest : public ::testing::Test {
     c.linkRow = linkRow;
     c.linkCol = linkCol;
     c.state = 0;
+  }
+  // A vertical gate at (row, col) with its three parts below.
+  static void putGate(int row, int col) {
+    put(row, col, GATE_VERTICAL);
+    for (int r = 1; r <= 3; r++) put(row + r, col, GATE_VERTICAL_PART, row, col);
+  }
+  static void removeFloor() {
+    for (int c = 0; c < 30; c++) stage.grid[10][c].kind = EMPTY;
+  }
+  // A still platform standing in for the stage's own list.
+  static MovingPlatform platformAt(float x, float y, int direction, int axis) {
+    return {x, y, x, y, x, y, direction, axis, nullptr};
+  }
+  static void barrelAt(int slot, int state, float x, float y) {
+    s().barrel.state[slot] = state;
+    s().barrel.x[slot] = x;
+    s().barrel.y[slot] = y;
   }
   TempFolder saves{"puxten-player"};
 };

@@ -7,12 +7,7 @@ using PlayerWarp = PlayerTest;
 using PlayerDoor = PlayerTest;
 
 // A warp at (8, 4), right where the player stands, leading 300 px right.
-static void placeWarp() {
-  MapCell& c = stage.grid[8][4];
-  c.kind = WARP;
-  c.linkRow = 8;
-  c.linkCol = 16;
-}
+static void placeWarp() { PlayerTest::put(8, 4, WARP, 8, 16); }
 
 TEST_F(PlayerWarp, StandingInFrontShowsTheArrow) {
   placeWarp();
@@ -72,13 +67,8 @@ TEST_F(PlayerWarp, VanishFlyAndAppearOnTheTarget) {
   EXPECT_FLOAT_EQ(player.warpStep, 10);
   // Flight: 10 px a frame, within 12 px of the target on the 29th frame.
   int flightFrames = 0;
-  while (player.localWarpPhase == 2 && flightFrames < 100) {
+  while (player.localWarpPhase == 2 && flightFrames++ < 100)
     flyLocalWarp(&px(), &py(), player.warpTargetX, player.warpTargetY);
-    flightFrames++;
-    if (flightFrames == 1) {
-      EXPECT_FLOAT_EQ(px(), 110);
-    }
-  }
   EXPECT_EQ(flightFrames, 29);
   EXPECT_NEAR(px(), 390, 1e-3);
   EXPECT_NEAR(py(), 200, 1e-3);
@@ -96,10 +86,7 @@ TEST_F(PlayerWarp, VanishFlyAndAppearOnTheTarget) {
 // A link past the stage (a damaged snapshot can hold one) lands on the
 // nearest cell of the 30 x 20 stage, reached by a normal flight.
 TEST_F(PlayerWarp, ADamagedWarpLinkIsHeldToTheStage) {
-  MapCell& c = stage.grid[8][4];
-  c.kind = WARP;
-  c.linkRow = INT32_MAX;
-  c.linkCol = -200000000;
+  put(8, 4, WARP, INT32_MAX, -200000000);
   key(VK_UP, 1);
   checkHeadRow(100, 200);
   ASSERT_EQ(player.localWarpPhase, 1);
@@ -116,12 +103,7 @@ TEST_F(PlayerWarp, ADamagedWarpLinkIsHeldToTheStage) {
   EXPECT_EQ(py(), 19 * TILE_SIZE);
 }
 
-static void placeDoor(int target) {
-  MapCell& c = stage.grid[8][4];
-  c.kind = STAGE_DOOR;
-  c.linkRow = target;
-  c.linkCol = 0;
-}
+static void placeDoor(int target) { PlayerTest::put(8, 4, STAGE_DOOR, target); }
 
 // A door from a home stage (below 10) starts a new attempt: every run counter
 // goes back to its start value. A door from stage 10 or above keeps them.
@@ -166,11 +148,8 @@ TEST_F(PlayerDoor, VanishingFadesAndEntersTheNewStage) {
   for (int i = 1; i <= 15; i++) {
     updateStageWarp(&px(), &py(), 300, 300);
     EXPECT_EQ(app.fadeState, i >= 4 ? 1 : 0) << "frame " << i;
-    if (i < 15) {
-      EXPECT_EQ(app.scene, SCENE_PLAY);
-    }
+    EXPECT_EQ(app.scene, i < 15 ? SCENE_PLAY : SCENE_STAGE_ENTER) << "frame " << i;
   }
-  EXPECT_EQ(app.scene, SCENE_STAGE_ENTER);
   EXPECT_EQ(player.stageWarpPhase, 2);
   EXPECT_EQ(player.stageChangePending, 0);
   EXPECT_EQ(px(), 40);
@@ -201,19 +180,11 @@ TEST_F(PlayerWarp, AnEntryInTheLaterHeadCheckIsNoCeiling) {
   // A rising platform lifts the player's head in front of a warp after the
   // frame's first head check: the entry happens in the second one.
   stage.grid[10][4].kind = EMPTY;
-  MapCell& w = stage.grid[7][4];
-  w.kind = WARP;
-  w.linkRow = 2;
-  w.linkCol = 2;
-  MovingPlatform p{};
-  p.x = 100;
-  p.y = 230;
-  p.direction = -1;
-  p.axis = 1;
+  put(7, 4, WARP, 2, 2);
+  MovingPlatform p = platformAt(100, 230, -1, 1);
   stage.platforms = &p;
   key(VK_UP, 1);
-  updatePlayerMovement(&px(), &py(), s().barrel.x, s().barrel.y, s().barrel.state,
-                       &s().verticalState);
+  move();
   EXPECT_EQ(player.localWarpPhase, 1);
   EXPECT_EQ(py(), 180.125f);  // left where the platform put it
   EXPECT_EQ(player.speedY, 1.5f);

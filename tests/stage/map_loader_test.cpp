@@ -59,51 +59,12 @@ TEST_F(MapLoader, ReadsLinksAndLayoutFreely) {
   EXPECT_EQ(kindAndLink(stage.grid[0][1]), std::tuple(STAGE_DOOR, -12, 0));
 }
 
-TEST_F(MapLoader, KindsKeepTheirLowEightBitsAsSigned) {
-  writeMap(0, "4,1,0,0,0,0,0,0\n356,0,0,-1,0,0,128,0,0,511,0,0,\n");
-  loadStage(0);
-  EXPECT_EQ(stage.grid[0][0].kind, 100);
-  EXPECT_EQ(stage.grid[0][1].kind, -1);
-  EXPECT_EQ(stage.grid[0][2].kind, -128);
-  EXPECT_EQ(stage.grid[0][3].kind, -1);
-}
-
-TEST_F(MapLoader, CommaAfterTheHeaderLeavesTheStageEmpty) {
-  writeMap(0, "3,2,0,0,25,0,1,30,\n1,0,0,1,0,0,1,0,0,\n1,0,0,1,0,0,1,0,0,\n");
-  loadStage(0);
-  expectHeader(3, 2, 25, 0, 1, 30);
-  EXPECT_EQ(countKinds(), 0);
-}
-
-TEST_F(MapLoader, BlankBeforeACommaStopsAllReading) {
-  writeMap(0, "3,2,0,0,0,0,0,0\n1,0,0,1 ,0,0,1,0,0,\n1,0,0,1,0,0,1,0,0,\n");
-  loadStage(0);
-  EXPECT_EQ(stage.grid[0][0].kind, 1);
-  EXPECT_EQ(stage.grid[0][1].kind, 1);  // the kind was read before the blank
-  EXPECT_EQ(countKinds(), 2);
-}
-
-TEST_F(MapLoader, WhiteSpaceInPlaceOfTheFinalCommaReadsOn) {
-  writeMap(0, "3,1,0,0,0,0,0,0\n1,0,0 2,0,0\n3,0,0,\n");
-  loadStage(0);
-  EXPECT_EQ(stage.grid[0][0].kind, 1);
-  EXPECT_EQ(stage.grid[0][1].kind, 2);
-  EXPECT_EQ(stage.grid[0][2].kind, 3);
-}
-
 TEST_F(MapLoader, HalfReadRecordKeepsItsFirstFields) {
   writeMap(0, "2,8,0,0,0,0,0,0\n22,7,x,22,1,1,\n");
   dirtyGrid();
   loadStage(0);
   EXPECT_EQ(kindAndLink(stage.grid[0][0]), std::tuple(WARP, 7, 0));
   EXPECT_EQ(stage.grid[0][1].kind, 0);
-}
-
-TEST_F(MapLoader, ShortFilesLeaveTheRestEmpty) {
-  writeMap(0, "3,2,0,0,0,0,0,0\n1,0,0,1,0,0,1,0,0,\n1,0");
-  loadStage(0);
-  EXPECT_EQ(countKinds(), 4);
-  EXPECT_EQ(stage.grid[1][0].kind, 1);
 }
 
 TEST_F(MapLoader, CutHeaderKeepsThePreviousValuesFromThere) {
@@ -227,3 +188,45 @@ INSTANTIATE_TEST_SUITE_P(
         // A switch's link outside the stage names no gate: left as it is.
         HeldMapCase{"SwitchLinkKept", "5,5,1,1\n10,-7,900", 5, 5, 1, 1, SWITCH_A, -7, 900}),
     [](const testing::TestParamInfo<HeldMapCase>& info) { return std::string(info.param.name); });
+
+// Map texts and the kinds they leave in the first cells, row by row; every
+// other cell of the array is empty.
+struct ReadCase {
+  const char* name;
+  const char* text;
+  std::vector<int> kinds;
+};
+class MapReads : public MapLoader, public testing::WithParamInterface<ReadCase> {};
+
+TEST_P(MapReads, LeaveTheseKinds) {
+  const ReadCase& c = GetParam();
+  dirtyGrid();
+  writeMap(0, c.text);
+  loadStage(0);
+  int set = 0;
+  for (size_t i = 0; i < c.kinds.size(); i++) {
+    EXPECT_EQ(stage.grid[i / stage.stageCols][i % stage.stageCols].kind, c.kinds[i]) << i;
+    set += c.kinds[i] != 0;
+  }
+  EXPECT_EQ(countKinds(), set);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, MapReads,
+    testing::Values(ReadCase{"KindsKeepTheirLowEightBitsAsSigned",
+                             "4,1,0,0,0,0,0,0\n356,0,0,-1,0,0,128,0,0,511,0,0,\n",
+                             {100, -1, -128, -1}},
+                    ReadCase{"CommaAfterTheHeaderLeavesTheStageEmpty",
+                             "3,2,0,0,25,0,1,30,\n1,0,0,1,0,0,1,0,0,\n1,0,0,1,0,0,1,0,0,\n",
+                             {}},
+                    // The kind before the blank was read.
+                    ReadCase{"BlankBeforeACommaStopsAllReading",
+                             "3,2,0,0,0,0,0,0\n1,0,0,1 ,0,0,1,0,0,\n1,0,0,1,0,0,1,0,0,\n",
+                             {1, 1}},
+                    ReadCase{"WhiteSpaceInPlaceOfTheFinalCommaReadsOn",
+                             "3,1,0,0,0,0,0,0\n1,0,0 2,0,0\n3,0,0,\n",
+                             {1, 2, 3}},
+                    ReadCase{"ShortFilesLeaveTheRestEmpty",
+                             "3,2,0,0,0,0,0,0\n1,0,0,1,0,0,1,0,0,\n1,0",
+                             {1, 1, 1, 1}}),
+    [](const auto& info) { return std::string(info.param.name); });

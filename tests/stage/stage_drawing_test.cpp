@@ -48,9 +48,6 @@ class StageDrawing : public ScreensTest {
     ScreensTest::TearDown();
   }
   bool saved(const char* name) { return fs::exists(fs::path(saves.path()) / name); }
-  void forgetSaves() {
-    for (const char* name : {"save1.dat", "mapsave.dat"}) fs::remove(fs::path(saves.path()) / name);
-  }
 };
 
 // ---------------------------------------------------------------------------
@@ -141,7 +138,7 @@ TEST_F(StageDrawing, BarrelChestGivesItsBombAndSavesAfterRiseAndFade) {
   EXPECT_TRUE(saved("save1.dat"));
   EXPECT_TRUE(saved("mapsave.dat"));
   // Emptied: nothing more given or saved.
-  forgetSaves();
+  for (const char* name : {"save1.dat", "mapsave.dat"}) fs::remove(fs::path(saves.path()) / name);
   for (int i = 0; i < 5; i++) drawStage(0, 0);
   EXPECT_EQ(bombs.barrelBombCount, 3);
   EXPECT_FALSE(saved("save1.dat"));

@@ -3,16 +3,10 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <limits.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -45,12 +39,12 @@ class ScratchFolder {
   std::string previous_;
 };
 
-// Writes ./map/map<n>.map in the working directory.
 // A cell's kind and link, to compare in one expectation.
 inline std::tuple<int, int, int> kindAndLink(const MapCell& m) {
   return {m.kind, m.linkRow, m.linkCol};
 }
 
+// Writes ./map/map<n>.map in the working directory.
 inline void writeMap(int n, const std::string& text) {
   writeFile("map/map" + std::to_string(n) + ".map", text);
 }

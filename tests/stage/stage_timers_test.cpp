@@ -10,15 +10,8 @@ class StageTimers : public StageTest {
   }
   // An open gate at (5, 5) driven by a switch of `kind` at (10, 2).
   void openGate(int gateKind, int switchKind) {
-    MapCell& gate = stage.grid[5][5];
-    gate.kind = (int8_t)gateKind;
-    gate.state = 1;
-    gate.progress = 75;
-    MapCell& sw = stage.grid[10][2];
-    sw.kind = (int8_t)switchKind;
-    sw.linkRow = 5;
-    sw.linkCol = 5;
-    sw.state = 1;
+    stage.grid[5][5] = MapCell{(int8_t)gateKind, 0, 0, 1, 75, 0};
+    stage.grid[10][2] = MapCell{(int8_t)switchKind, 5, 5, 1, 0, 0};
   }
   int partKind(int k) {
     return stage.grid[5][5].kind == GATE_VERTICAL ? stage.grid[5 + k][5].kind

@@ -87,15 +87,40 @@ inline int runReplay(const std::string& args, const std::string& dataDir = PUXTE
                     " >/dev/null 2>&1");
 }
 
-// The integer after "key": in a JSON text (first occurrence), or fallback.
-inline long jsonInt(const std::string& json, const std::string& key, long fallback = -999999) {
-  size_t at = json.find("\"" + key + "\":");
-  if (at == std::string::npos) return fallback;
-  return std::strtol(json.c_str() + at + key.size() + 3, nullptr, 10);
-}
-
+// The number after "key": in a JSON text (first occurrence), or fallback.
 inline double jsonNumber(const std::string& json, const std::string& key, double fallback = -1e9) {
   size_t at = json.find("\"" + key + "\":");
   if (at == std::string::npos) return fallback;
   return std::strtod(json.c_str() + at + key.size() + 3, nullptr);
+}
+
+inline long jsonInt(const std::string& json, const std::string& key, long fallback = -999999) {
+  return (long)jsonNumber(json, key, (double)fallback);
+}
+
+// The numbers of the (nested) array after "key": in a JSON line, in order.
+inline std::vector<long> arrayAfter(const std::string& line, const std::string& key) {
+  std::vector<long> values;
+  size_t at = line.find("\"" + key + "\":[");
+  if (at == std::string::npos) return values;
+  const char* p = line.c_str() + at + key.size() + 3;
+  for (int depth = 0; *p && (depth > 0 || *p == '[');) {
+    if (*p == '[')
+      depth++, p++;
+    else if (*p == ']')
+      depth--, p++;
+    else if (*p == ',')
+      p++;
+    else
+      values.push_back(std::strtol(p, const_cast<char**>(&p), 10));
+  }
+  return values;
+}
+
+// The lines of a text, without their line ends.
+inline std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) out.push_back(line);
+  return out;
 }

@@ -1,14 +1,7 @@
 // The frame loop's pacing, the start-up tables and the stage progression.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "app/app_state.h"
-#include "bombs/bomb_state.h"
-#include "platform/data_path.h"
-#include "platform/display.h"
-#include "platform/headless/headless.h"
-#include "platform/input.h"
-#include "player/player_state.h"
 #include "stage/stage_state.h"
 #include "test_support.h"
 

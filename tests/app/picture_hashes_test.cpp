@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,13 +34,6 @@ std::vector<std::string> namesIn(const std::string& dir, const std::string& ext)
 }
 
 bool isStage(const std::string& name) { return name.rfind("stage", 0) == 0; }
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) out.push_back(line);
-  return out;
-}
 
 // The parameterized test below runs whatever the scan finds; this one fails
 // when a stage has no solution to run.
@@ -82,7 +74,7 @@ void checkRunFromTheTitle(const std::string& name, const std::string& state,
     EXPECT_NE(trace.find("\"missDigits\":[0,0,1]"), std::string::npos);
   } else if (name == "tour") {
     std::set<int> entered;
-    for (const std::string& line : lines(trace))
+    for (const std::string& line : splitLines(trace))
       if (jsonInt(line, "scene") == 4) entered.insert((int)jsonInt(line, "currentStage"));
     for (int n = 10; n < 50; n++) {
       std::string map = std::string(PUXTEN_DATA_DIR) + "/map/map" + std::to_string(n) + ".map";
@@ -94,7 +86,7 @@ void checkRunFromTheTitle(const std::string& name, const std::string& state,
     // The ending's picture scrolls one step a picture until it stands at
     // 4315, the floor having risen 320 px off the screen meanwhile.
     long scroll = 0, rise = 0;
-    for (const std::string& line : lines(trace)) {
+    for (const std::string& line : splitLines(trace)) {
       if (line.find("\"ending\":") == std::string::npos) continue;
       long next = jsonInt(line, "scroll");
       ASSERT_EQ(next, std::min(scroll + 1, 4315L)) << line.substr(0, 20);
@@ -113,7 +105,7 @@ class RecordedReplay : public testing::TestWithParam<std::string> {};
 
 TEST_P(RecordedReplay, MatchesItsPictureHashesAndEndsWhereItShould) {
   const std::string name = GetParam();
-  std::vector<std::string> expected = lines(readFile(HASH_DIR + name + ".sha256"));
+  std::vector<std::string> expected = splitLines(readFile(HASH_DIR + name + ".sha256"));
   ASSERT_FALSE(expected.empty()) << "no hashes in " << HASH_DIR << name
                                  << ".sha256: run tests/replays/regenerate_hashes.sh";
   // stageNN starts at that stage's door; every other replay from the title.
@@ -123,7 +115,7 @@ TEST_P(RecordedReplay, MatchesItsPictureHashesAndEndsWhereItShould) {
   args =
       isStage(name) ? " --stage " + name.substr(5) + args : args + " --trace " + dir + "/t.jsonl";
   ASSERT_EQ(runReplay(args), 0);
-  std::vector<std::string> actual = lines(readFile(dir + "/h.sha256"));
+  std::vector<std::string> actual = splitLines(readFile(dir + "/h.sha256"));
   auto diff = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
   if (diff.first != expected.end() || diff.second != actual.end()) {
     size_t picture = diff.first - expected.begin() + 1;

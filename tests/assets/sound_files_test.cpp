@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "platform/headless/headless_audio.h"
 #include "platform/os.h"
+#include "test_support.h"
 
 namespace {
 
@@ -19,21 +17,9 @@ const char* TUNES[] = {"bgm/title.mp3", "bgm/main.mp3", "bgm/boss.mp3"};
 
 std::string dataPath(const char* name) { return std::string(PUXTEN_DATA_DIR) + "/" + name; }
 
-std::vector<uint8_t> readAll(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return bytes;
-  uint8_t buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-    bytes.insert(bytes.end(), buffer, buffer + n);
-  std::fclose(f);
-  return bytes;
-}
-
-uint32_t le(const std::vector<uint8_t>& b, size_t at, int bytes) {
+uint32_t le(const std::string& b, size_t at, int bytes) {
   uint32_t v = 0;
-  for (int i = bytes - 1; i >= 0; i--) v = v << 8 | b[at + i];
+  for (int i = bytes - 1; i >= 0; i--) v = v << 8 | (uint8_t)b[at + i];
   return v;
 }
 
@@ -55,7 +41,7 @@ TEST(SoundFiles, OpenWithSensibleLengths) {
 
 TEST(SoundFiles, EffectsAre16BitPcmAt44100AndStartAndEndQuietly) {
   for (const char* name : EFFECTS) {
-    std::vector<uint8_t> b = readAll(dataPath(name));
+    std::string b = readFile(dataPath(name));
     ASSERT_GE(b.size(), 44u + 200) << name;
     // The generator writes the plain 44-byte header.
     EXPECT_EQ(le(b, 20, 2), 1u) << name;  // PCM

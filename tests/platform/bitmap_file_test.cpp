@@ -1,18 +1,11 @@
 // Bitmap files in and PNG pictures out; damaged bitmaps are refused.
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <zlib.h>
 
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
-#include "platform/display.h"
-#include "platform/headless/headless.h"
 #include "platform/sprite.h"
 #include "test_support.h"
 
@@ -410,12 +403,8 @@ TEST_F(BitmapFiles, WritesValidPng) {
   s.height = 2;
   s.pixels = {0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xFFFFFF, 0x000000};
   ASSERT_TRUE(writePng("shot.png", s));
-  FILE* f = std::fopen("shot.png", "rb");
-  ASSERT_NE(f, nullptr);
-  Bytes file;
-  int c;
-  while ((c = std::fgetc(f)) != EOF) file.push_back((uint8_t)c);
-  std::fclose(f);
+  const std::string text = readFile("shot.png");
+  const Bytes file(text.begin(), text.end());
   const uint8_t sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   ASSERT_GT(file.size(), 8u);
   EXPECT_EQ(std::memcmp(file.data(), sig, 8), 0);

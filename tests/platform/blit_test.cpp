@@ -3,14 +3,6 @@
 // blends, clamps, wrapped angles, scale mode 1) and clipping at every edge.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdint>
-#include <memory>
-#include <vector>
-
-#include "platform/display.h"
-#include "platform/headless/headless.h"
-#include "platform/sprite.h"
 #include "platform/surface_support.h"
 #include "platform/trig.h"
 #include "test_support.h"

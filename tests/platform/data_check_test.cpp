@@ -1,7 +1,6 @@
 // The game refuses to start on missing or damaged data, before it asks
 // anything, naming the file and the folders it searched.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "test_support.h"
 
@@ -27,7 +26,6 @@ class MissingData : public ::testing::TestWithParam<DataCase> {};
 TEST_P(MissingData, IsNamedOnTheErrorStreamWithAFailure) {
   const DataCase& c = GetParam();
   std::string dir = makeTempDir();
-  ASSERT_NE(dir, "/tmp");
   c.prepare(dir);
   std::string out;
   int code = runCapture("env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER= LC_ALL= LANG=" +
@@ -50,7 +48,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MissingData, ListsEveryFolderSearched) {
   std::string dir = makeTempDir();
-  ASSERT_NE(dir, "/tmp");
   std::filesystem::create_directory(dir + "/bin");
   std::filesystem::copy_file(PUXTEN_GAME, dir + "/bin/puxten");
   std::string out;

@@ -16,7 +16,6 @@ class PlayerFolders : public ::testing::TestWithParam<FolderCase> {};
 
 TEST_P(PlayerFolders, OldSavesMoveToTheHomeUnlessPortable) {
   std::string root = makeTempDir();
-  ASSERT_NE(root, "/tmp");
   std::string data = root + "/data", home = root + "/home";
   fs::create_directories(data + "/save");
   fs::create_directories(home);

@@ -2,16 +2,9 @@
 #include "platform/sound.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <string>
-#include <vector>
 
-#include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/os.h"
 #include "test_support.h"
@@ -247,9 +240,7 @@ TEST_F(SoundTest, ClosedTrackAndCloseAllSilenceTheTracks) {
 }
 
 TEST_F(SoundTest, ChannelInstancesSoundTogether) {
-  std::string dir = tempDir() + "/SE";
-  mkdir(dir.c_str(), 0755);
-  std::string path = dir + "/TaruBomb.wav";
+  std::string path = tempDir() + "/SE/TaruBomb.wav";
   writeFile(path, waveBytes(800));
   for (int i = 0; i < 10; i++) openSoundChannel(path.c_str(), i);
   EXPECT_EQ(countStarting("open "), 10);

@@ -3,12 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-
-#include "platform/display.h"
-#include "platform/headless/headless.h"
-#include "platform/sprite.h"
 #include "platform/surface_support.h"
 #include "test_support.h"
 

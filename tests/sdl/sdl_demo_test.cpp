@@ -3,8 +3,6 @@
 // changed by hand is caught where it goes another way.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "bombs/bomb_state.h"
 #include "platform/game.h"
 #include "sdl/sdl_test_support.h"
@@ -23,11 +21,8 @@ void runFramesSlowingEvery(int n, int every) {
 
 // The picture lines of a demo: "NOWMS KEYS c=CHECK".
 std::vector<std::string> pictureLines(const std::string& demo) {
-  std::vector<std::string> lines;
-  std::istringstream in(demo);
-  std::string line;
-  while (std::getline(in, line))
-    if (!line.empty() && std::isdigit((unsigned char)line[0])) lines.push_back(line);
+  std::vector<std::string> lines = splitLines(demo);
+  std::erase_if(lines, [](const std::string& l) { return !std::isdigit((unsigned char)l[0]); });
   return lines;
 }
 

@@ -1,25 +1,11 @@
 // The SDL back end driven in-process on SDL's dummy display: virtual game
 // controllers play the game, and a pause hides its time from the game.
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
-#include <csignal>
 
-#include "app/app_state.h"
 #include "bombs/bomb_state.h"
-#include "platform/data_path.h"
-#include "platform/display.h"
 #include "platform/game.h"
-#include "platform/os.h"
-#include "platform/sdl/sdl_backend.h"
-#include "platform/trig.h"
 #include "sdl/sdl_test_support.h"
-#include "stage/stage_state.h"
-#include "test_support.h"
 
 namespace {
 

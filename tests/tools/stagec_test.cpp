@@ -27,6 +27,12 @@ const char* BASE_GRID =
     "#####:##\n"
     "end\n";
 const char* BASE_DEFS = "a = switch_a -> G\nG = gate_v\n";
+const std::string HEAD_GRID = std::string(BASE_HEAD) + BASE_GRID, BASE = HEAD_GRID + BASE_DEFS;
+
+// The base stage with other grid rows (between "grid" and "end").
+std::string withRows(const char* rows) {
+  return std::string(BASE_HEAD) + "grid\n" + rows + "end\n" + BASE_DEFS;
+}
 
 }  // namespace
 
@@ -37,19 +43,14 @@ class StageCompiler : public StageTest {
     writeFile(path, text);
     return path;
   }
-  // Compiles one source that must fail; returns the messages.
-  std::string expectError(const std::string& text, const std::string& where,
-                          const std::string& words) {
+  // Compiles one source that must fail, and finds where and words in its messages.
+  void expectError(const std::string& text, const std::string& where, const std::string& words) {
     std::string path = source("broken.stage", text);
     StagecRun run = runStagec("--out " + scratch.path() + "/out " + path);
     EXPECT_EQ(run.exitCode, 1) << run.output;
-    EXPECT_NE(run.output.find(path + ":" + where), std::string::npos)
-        << "expected an error at " << where << " in:\n"
-        << run.output;
-    EXPECT_NE(run.output.find(words), std::string::npos) << "expected '" << words << "' in:\n"
-                                                         << run.output;
+    EXPECT_NE(run.output.find(path + ":" + where), std::string::npos) << where << run.output;
+    EXPECT_NE(run.output.find(words), std::string::npos) << words << "\n" << run.output;
     EXPECT_FALSE(fileExists(scratch.path() + "/out")) << "nothing is written on error";
-    return run.output;
   }
 };
 
@@ -58,12 +59,10 @@ TEST_F(StageCompiler, CompilesTheSampleStageForTheGame) {
   StagecRun run = runStagec("--out map " + sample);
   ASSERT_EQ(run.exitCode, 0) << run.output;
   loadStage(10);
-  EXPECT_EQ(stage.stageCols, 24);
-  EXPECT_EQ(stage.stageRows, 10);
-  EXPECT_EQ(stage.playerStartX, 75);  // 'S' at row 2, column 3
-  EXPECT_EQ(stage.playerStartY, 50);
-  EXPECT_EQ(stage.parMinutes, 2);
-  EXPECT_EQ(stage.parSeconds, 5);
+  // 24 x 10 cells, 'S' at row 2, column 3, par 2:05.
+  EXPECT_EQ(std::tuple(stage.stageCols, stage.stageRows, stage.playerStartX, stage.playerStartY,
+                       stage.parMinutes, stage.parSeconds),
+            std::tuple(24, 10, 75, 50, 2, 5));
   auto kind = [](int r, int c) { return (int)stage.grid[r][c].kind; };
   EXPECT_EQ(kind(0, 0), WALL);
   EXPECT_EQ(kind(5, 7), BLOCK_STRONG);
@@ -88,13 +87,12 @@ TEST_F(StageCompiler, CompilesTheSampleStageForTheGame) {
   EXPECT_EQ(stage.grid[2][12].gateColour, 1);
   EXPECT_EQ(stage.grid[6][15].gateColour, 3);  // the weight switch comes last
   ASSERT_NE(stage.platforms, nullptr);
-  EXPECT_EQ(stage.platforms->axis, 1);
-  EXPECT_EQ(stage.platforms->yStart, 100);
-  EXPECT_EQ(stage.platforms->yEnd, 25);
+  const auto& p = *stage.platforms;
+  EXPECT_EQ(std::tuple(p.axis, p.yStart, p.yEnd), std::tuple(1, 100, 25));
 }
 
 TEST_F(StageCompiler, CheckModeWritesNothing) {
-  std::string path = source("ok.stage", std::string(BASE_HEAD) + BASE_GRID + BASE_DEFS);
+  std::string path = source("ok.stage", BASE);
   StagecRun run = runStagec("--check " + path);
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_FALSE(fileExists("map"));
@@ -109,7 +107,7 @@ TEST_F(StageCompiler, DoorsMayLeadToAnyStageCompiledAlongside) {
   std::string home = source("home.stage",
                             "stage 0\npar 0:00\ngrid\n#####\n#S.D#\n#...#\n#####\nend\n"
                             "D = door -> 11\n");
-  std::string eleven = source("eleven.stage", std::string(BASE_HEAD) + BASE_GRID + BASE_DEFS);
+  std::string eleven = source("eleven.stage", BASE);
   StagecRun run = runStagec("--out map " + home + " " + eleven);
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_TRUE(fileExists("map/map0.map"));
@@ -145,47 +143,33 @@ TEST_F(StageCompiler, SizesOutsideTheGridAreErrors) {
 }
 
 TEST_F(StageCompiler, LinksToMissingGatesAreErrors) {
-  expectError(std::string(BASE_HEAD) + BASE_GRID + "a = switch_a -> Q\nG = gate_v\n", "11",
-              "missing gate");
+  expectError(HEAD_GRID + "a = switch_a -> Q\nG = gate_v\n", "11", "missing gate");
   // A link by row and column to a wall.
-  expectError(std::string(BASE_HEAD) + BASE_GRID + "a = switch_a -> 0,0\nG = gate_v\n", "11",
-              "which is not a gate");
+  expectError(HEAD_GRID + "a = switch_a -> 0,0\nG = gate_v\n", "11", "which is not a gate");
   // The gate label standing twice is no single target.
-  std::string twice = std::string(BASE_HEAD) +
-                      "grid\n########\n#G.....#\n#:S.a.G#\n#:....:#\n#:....:#\n######.#\nend\n" +
-                      BASE_DEFS;
+  std::string twice = withRows("########\n#G.....#\n#:S.a.G#\n#:....:#\n#:....:#\n######.#\n");
   expectError(twice, "11", "stands 2 times");
-  expectError(std::string(BASE_HEAD) + BASE_GRID + "a = switch_a\nG = gate_v\n", "11",
-              "needs a link");
+  expectError(HEAD_GRID + "a = switch_a\nG = gate_v\n", "11", "needs a link");
 }
 
 TEST_F(StageCompiler, GatesNeedRoomForTheirParts) {
-  std::string noRoom = std::string(BASE_HEAD) +
-                       "grid\n########\n#......#\n#S.a...#\n#......#\n#......#\n#....G.#\nend\n" +
-                       BASE_DEFS;
+  std::string noRoom = withRows("########\n#......#\n#S.a...#\n#......#\n#......#\n#....G.#\n");
   expectError(noRoom, "9:6", "no room for its parts");
-  std::string overWall = std::string(BASE_HEAD) +
-                         "grid\n########\n#......#\n#S.a.G.#\n#....#.#\n#....:.#\n#####:##\nend\n" +
-                         BASE_DEFS;
+  std::string overWall = withRows("########\n#......#\n#S.a.G.#\n#....#.#\n#....:.#\n#####:##\n");
   expectError(overWall, "7:6", "holds '#' but is a part of the vertical gate at (2,5)");
   std::string horizontal =
       "stage 2\npar 0:10\ngrid\n#######\n#S....#\n#.a.h=$\n#######\nend\n"
       "a = switch_b -> h\nh = gate_h\n";
   expectError(horizontal, "6:7", "holds '$'");
-  std::string stray = std::string(BASE_HEAD) +
-                      "grid\n########\n#..=...#\n#S.a.G.#\n#....:.#\n#....:.#\n#####:##\nend\n" +
-                      BASE_DEFS;
+  std::string stray = withRows("########\n#..=...#\n#S.a.G.#\n#....:.#\n#....:.#\n#####:##\n");
   expectError(stray, "5:4", "no horizontal gate");
 }
 
 TEST_F(StageCompiler, WarpsAndPlatformsMustEndInsideTheStage) {
-  std::string withWarp = std::string(BASE_HEAD) +
-                         "grid\n########\n#W.....#\n#S.a.G.#\n#....:.#\n#....:.#\n#####:##\nend\n" +
-                         BASE_DEFS;
+  std::string withWarp = withRows("########\n#W.....#\n#S.a.G.#\n#....:.#\n#....:.#\n#####:##\n");
   expectError(withWarp + "W = warp -> 6,1\n", "13", "outside the stage");
   std::string withPlatform =
-      std::string(BASE_HEAD) +
-      "grid\n########\n#......#\n#S.a.G.#\n#.P..:.#\n#....:.#\n#####:##\nend\n" + BASE_DEFS;
+      withRows("########\n#......#\n#S.a.G.#\n#.P..:.#\n#....:.#\n#####:##\n");
   expectError(withPlatform + "P = platform -> 3,8\n", "13", "outside the stage");
   expectError(withPlatform + "P = platform -> 1,3\n", "13", "straight above");
   expectError(withPlatform + "P = platform -> 3,1\n", "13", "straight above");  // left
@@ -195,44 +179,35 @@ TEST_F(StageCompiler, WarpsAndPlatformsMustEndInsideTheStage) {
 }
 
 TEST_F(StageCompiler, TheStartMustBeGivenOnceAndFit) {
-  std::string noStart = std::string(BASE_HEAD) +
-                        "grid\n########\n#......#\n#..a.G.#\n#....:.#\n#....:.#\n#####:##\nend\n" +
-                        BASE_DEFS;
+  std::string noStart = withRows("########\n#......#\n#..a.G.#\n#....:.#\n#....:.#\n#####:##\n");
   expectError(noStart, " ", "no start");
   expectError(noStart + "start 200,0\n", "13", "outside the stage");
   StagecRun run = runStagec("--check " + source("ok.stage", noStart + "start 150,75\n"));
   EXPECT_EQ(run.exitCode, 0) << run.output;
-  expectError(std::string(BASE_HEAD) + BASE_GRID + BASE_DEFS + "start 25,25\n", "6:2",
-              "keep one of them");
-  std::string twoStarts =
-      std::string(BASE_HEAD) +
-      "grid\n########\n#.....S#\n#S.a.G.#\n#....:.#\n#....:.#\n#####:##\nend\n" + BASE_DEFS;
+  expectError(BASE + "start 25,25\n", "6:2", "keep one of them");
+  std::string twoStarts = withRows("########\n#.....S#\n#S.a.G.#\n#....:.#\n#....:.#\n#####:##\n");
   expectError(twoStarts, "6:2", "a second 'S'");
   std::string lastRow = "stage 1\npar 0:01\ngrid\n###\n#.#\n#S#\nend\n";
   expectError(lastRow, "6:2", "cell below it");
 }
 
 TEST_F(StageCompiler, SourceMistakesAreNamed) {
-  expectError(std::string(BASE_HEAD) + BASE_GRID, "6:4", "unknown character 'a'");
-  expectError(std::string(BASE_HEAD) + BASE_GRID + BASE_DEFS + "R = wall\n", "13", "fixed tile");
-  expectError(std::string(BASE_HEAD) + BASE_GRID + BASE_DEFS + "a = wall\n", "13", "defined twice");
-  expectError(std::string(BASE_HEAD) + BASE_GRID + BASE_DEFS + "k = lava\n", "13",
-              "unknown kind 'lava'");
-  expectError(std::string(BASE_HEAD) + BASE_GRID + BASE_DEFS + "k = tile 20\n", "13",
-              "without behaviour");
-  expectError(std::string(BASE_HEAD) + BASE_GRID + BASE_DEFS + "k = wall -> 1,1\n", "13",
-              "takes no link");
+  expectError(HEAD_GRID, "6:4", "unknown character 'a'");
+  expectError(BASE + "R = wall\n", "13", "fixed tile");
+  expectError(BASE + "a = wall\n", "13", "defined twice");
+  expectError(BASE + "k = lava\n", "13", "unknown kind 'lava'");
+  expectError(BASE + "k = tile 20\n", "13", "without behaviour");
+  expectError(BASE + "k = wall -> 1,1\n", "13", "takes no link");
   expectError(std::string("stage 11\n") + BASE_GRID + BASE_DEFS, " ", "no 'par");
   expectError(std::string("stage 11\npar 1:75\n") + BASE_GRID + BASE_DEFS, "2", "minutes:seconds");
   expectError(std::string("par 1:00\n") + BASE_GRID + BASE_DEFS, " ", "no 'stage N'");
   expectError(std::string(BASE_HEAD) + "grid\n#S\n#.\n", "3", "no 'end'");
-  expectError(std::string(BASE_HEAD) + BASE_GRID + BASE_DEFS + "what is this\n", "13",
-              "cannot read this line");
+  expectError(BASE + "what is this\n", "13", "cannot read this line");
 }
 
 TEST_F(StageCompiler, TwoSourcesForOneStageAreAnError) {
-  std::string a = source("a.stage", std::string(BASE_HEAD) + BASE_GRID + BASE_DEFS);
-  std::string b = source("b.stage", std::string(BASE_HEAD) + BASE_GRID + BASE_DEFS);
+  std::string a = source("a.stage", BASE);
+  std::string b = source("b.stage", BASE);
   StagecRun run = runStagec("--out map " + a + " " + b);
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.output.find(b + ":1: stage 11 is also defined in " + a), std::string::npos)

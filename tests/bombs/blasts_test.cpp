@@ -6,25 +6,18 @@
 using Blasts = BombTest;
 
 TEST_F(Blasts, HardnessDecidesWhichBlocksGo) {
-  put(1, 1, BLOCK_WEAK);
-  put(1, 2, BLOCK_MEDIUM);
-  put(1, 3, BLOCK_STRONG);
-  put(1, 4, WALL);
-  put(1, 5, WEIGHT_SWITCH);
+  const int kinds[] = {BLOCK_WEAK, BLOCK_MEDIUM, BLOCK_STRONG, WALL, WEIGHT_SWITCH};
+  for (int c = 1; c <= 5; c++) put(1, c, kinds[c - 1]);
   int before = stage.blocksCrushed;
-  for (int c = 1; c <= 5; c++) blastCell(1, c, 2);
-  EXPECT_EQ(cell(1, 1).kind, EMPTY);
-  EXPECT_EQ(cell(1, 2).kind, BLOCK_MEDIUM);
-  EXPECT_EQ(stage.blocksCrushed, before + 1);
-  for (int c = 1; c <= 5; c++) blastCell(1, c, 3);
-  EXPECT_EQ(cell(1, 2).kind, EMPTY);
-  EXPECT_EQ(cell(1, 3).kind, BLOCK_STRONG);
-  for (int c = 1; c <= 5; c++) blastCell(1, c, 4);
-  EXPECT_EQ(cell(1, 3).kind, EMPTY);
-  EXPECT_EQ(cell(1, 4).kind, WALL);
+  // A blast of power p crushes the block of hardness p and no harder one.
+  for (int power = 2; power <= 4; power++) {
+    for (int c = 1; c <= 5; c++) blastCell(1, c, power);
+    EXPECT_EQ(cell(1, power - 1).kind, EMPTY) << power;
+    EXPECT_EQ(cell(1, power).kind, kinds[power - 1]) << power;
+    EXPECT_EQ(stage.blocksCrushed, before + power - 1);
+  }
   EXPECT_EQ(cell(1, 5).kind, WEIGHT_SWITCH);
   EXPECT_EQ(cell(1, 5).state, 0);
-  EXPECT_EQ(stage.blocksCrushed, before + 3);
   ASSERT_EQ(countCrushEffects(), 3);
   // One crumbling picture per block, at the cell's top-left corner, in order.
   CrushEffect* e = stage.crushEffects;

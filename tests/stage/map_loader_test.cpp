@@ -88,13 +88,18 @@ TEST_F(MapLoader, CutHeaderKeepsThePreviousValuesFromThere) {
   }
 }
 
-TEST_F(MapLoader, MissingFileChangesNothing) {
+TEST_F(MapLoader, AFolderOrAMissingFileIsRefusedWithTheReason) {
   setHeader(10, 20, 100, 200, 3, 4);
-  stage.grid[3][3] = MapCell{WALL, 1, 2, 1, 0, 0};
-  char problem[128] = "";
-  EXPECT_FALSE(loadStage(99, problem, sizeof problem));
-  EXPECT_STREQ(problem, "./map/map99.map: No such file or directory");
-  expectHeader(10, 20, 100, 200, 3, 4);
+  std::filesystem::create_directories("map/map5.map");
+  for (auto [n, reason] : {std::pair{5, "./map/map5.map: Is a directory"},
+                           {99, "./map/map99.map: No such file or directory"}}) {
+    stage.grid[3][3] = MapCell{WALL, 1, 2, 1, 0, 0};
+    char problem[128] = "";
+    EXPECT_FALSE(loadStage(n, problem, sizeof problem));
+    EXPECT_STREQ(problem, reason);
+    expectHeader(10, 20, 100, 200, 3, 4);
+  }
+  // A missing file leaves the grid as it was.
   EXPECT_EQ(stage.grid[3][3].kind, WALL);
   EXPECT_EQ(stage.grid[3][3].state, 1);
   loadStage(-7);  // names "map-7.map", which does not exist either
@@ -147,13 +152,6 @@ TEST_F(MapLoader, HugeNumbersWrapWithoutHarm) {
   EXPECT_EQ(stage.playerStartX, 25);
   EXPECT_EQ(stage.playerStartY, 0);
   EXPECT_EQ(stage.grid[0][0].kind, 2);
-}
-
-TEST_F(MapLoader, AFolderInPlaceOfTheMapIsRefusedWithTheReason) {
-  std::filesystem::create_directories("map/map5.map");
-  char problem[128] = "";
-  EXPECT_FALSE(loadStage(5, problem, sizeof problem));
-  EXPECT_STREQ(problem, "./map/map5.map: Is a directory");
 }
 
 // Values later arithmetic relies on are held to the stage (10 x 4 cells,

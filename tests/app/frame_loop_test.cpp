@@ -47,9 +47,7 @@ TEST_F(FrameLoop, ASlowFrameIsNotWaitedForAndNotMadeUp) {
   EXPECT_EQ(app.session.frameStartMs, 55);
 }
 
-class Progression : public FrameLoop {};
-
-TEST_F(Progression, ClearingTheLastStageOfAHomeMovesTheRunOn) {
+TEST_F(FrameLoop, ClearingTheLastStageOfAHomeMovesTheRunOn) {
   const int cases[][3] = {{0, 11, 1}, {1, 21, 2}, {2, 31, 3}, {0, 10, 0}, {0, 21, 0}, {1, 11, 1}};
   for (auto& c : cases) {
     stage.homeStage = c[0];

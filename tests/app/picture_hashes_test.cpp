@@ -2,7 +2,6 @@
 // with the hashes checked in under tests/replays/hashes (rewritten only on
 // purpose by tests/replays/regenerate_hashes.sh), every stage solution ends
 // on the result screen, and the runs from the title go where they should.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,14 +20,9 @@ const std::string STAGE_DIR = std::string(PUXTEN_SOURCE_DIR) + "/data/stages/";
 // The names of the files in dir that end in ext, without it, sorted.
 std::vector<std::string> namesIn(const std::string& dir, const std::string& ext) {
   std::vector<std::string> names;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      std::string n = e->d_name;
-      if (n.size() > ext.size() && n.compare(n.size() - ext.size(), ext.size(), ext) == 0)
-        names.push_back(n.substr(0, n.size() - ext.size()));
-    }
-    closedir(d);
-  }
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(dir, ec))
+    if (e.path().extension() == ext) names.push_back(e.path().stem().string());
   std::sort(names.begin(), names.end());
   return names;
 }

@@ -3,12 +3,11 @@
 
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <set>
-#include <string>
 
 #include "assets/cells.h"
 #include "platform/sprite.h"
+#include "test_support.h"
 
 namespace {
 
@@ -39,20 +38,17 @@ std::string describe(const PictureCell& c) {
 TEST(PictureCells, EveryPictureIsA24BitBottomUpBitmapOfItsSize) {
   for (const SheetFile& size : ALL_SHEETS) {
     SCOPED_TRACE(size.file);
-    FILE* f = std::fopen(dataPath(size.file).c_str(), "rb");
-    ASSERT_NE(f, nullptr) << "missing";
-    unsigned char h[54] = {};
-    size_t got = std::fread(h, 1, sizeof h, f);
-    std::fclose(f);
-    ASSERT_EQ(got, sizeof h);
+    const std::string h = readFile(dataPath(size.file));
+    ASSERT_GE(h.size(), 54u) << "missing";
     auto le32 = [&](int o) {
-      return uint32_t(h[o] | h[o + 1] << 8 | h[o + 2] << 16 | uint32_t(h[o + 3]) << 24);
+      uint32_t v = 0;
+      for (int i = 3; i >= 0; i--) v = v << 8 | (uint8_t)h[o + i];
+      return v;
     };
-    EXPECT_EQ(h[0], 'B');
-    EXPECT_EQ(h[1], 'M');
+    EXPECT_EQ(h.substr(0, 2), "BM");
     EXPECT_EQ(le32(14), 40u) << "BITMAPINFOHEADER";
     EXPECT_GT(int32_t(le32(22)), 0) << "bottom-up";
-    EXPECT_EQ(h[28] | h[29] << 8, 24);
+    EXPECT_EQ(le32(28) & 0xFFFF, 24u);
     EXPECT_EQ(le32(30), 0u) << "BI_RGB";
 
     const SpriteSurface* s = picture(size.file);

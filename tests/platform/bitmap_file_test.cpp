@@ -13,12 +13,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void put16(Bytes& b, size_t at, uint32_t v) {
-  b[at] = (uint8_t)v;
-  b[at + 1] = (uint8_t)(v >> 8);
-}
-void put32(Bytes& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; i++) b[at + i] = (uint8_t)(v >> (8 * i));
+// Writes v in n bytes at b[at], lowest byte first.
+void put(Bytes& b, size_t at, uint32_t v, int n = 4) {
+  for (int i = 0; i < n; i++) b[at + i] = (uint8_t)(v >> (8 * i));
 }
 
 const uint32_t PALETTE[16] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0x123456,
@@ -60,25 +57,21 @@ Bytes makeBmp(const BmpSpec& s, const std::vector<uint32_t>& pixels,
   Bytes b(offset + stride * s.height, 0);
   b[0] = 'B';
   b[1] = 'M';
-  put32(b, 2, (uint32_t)b.size());
-  put32(b, 10, (uint32_t)offset);
-  put32(b, 14, s.headerSize);
+  put(b, 2, (uint32_t)b.size());
+  put(b, 10, (uint32_t)offset);
+  put(b, 14, s.headerSize);
   if (core) {
     const int fields[] = {s.width, s.height, 1, s.bpp};
-    for (int k = 0; k < 4; k++) put16(b, 18 + 2 * k, (uint32_t)fields[k]);
+    for (int k = 0; k < 4; k++) put(b, 18 + 2 * k, (uint32_t)fields[k], 2);
   } else {
-    put32(b, 18, (uint32_t)s.width);
-    put32(b, 22, (uint32_t)(s.topDown ? -s.height : s.height));
-    put16(b, 26, 1);
-    put16(b, 28, s.bpp);
-    put32(b, 30, s.bitfields ? 3 : 0);
-    put32(b, 46, (uint32_t)s.paletteSize);
-    if (s.bitfields) {
-      size_t m = 14 + 40;
-      put32(b, m, 0xFF0000);
-      put32(b, m + 4, 0x00FF00);
-      put32(b, m + 8, 0x0000FF);
-    }
+    put(b, 18, (uint32_t)s.width);
+    put(b, 22, (uint32_t)(s.topDown ? -s.height : s.height));
+    put(b, 26, 1, 2);
+    put(b, 28, s.bpp, 2);
+    put(b, 30, s.bitfields ? 3 : 0);
+    put(b, 46, (uint32_t)s.paletteSize);
+    if (s.bitfields)  // red, green and blue masks after the 40-byte header
+      for (int k = 0; k < 3; k++) put(b, 54 + 4 * k, 0xFF0000u >> (8 * k));
   }
   size_t pal = 14 + s.headerSize + maskBytes;
   for (int i = 0; i < paletteEntries && i < (int)palette.size(); i++) {
@@ -248,9 +241,7 @@ TEST(BitmapFile, DamagedHeadersAreRefused) {
   };
   for (const Damage& d : damages) {
     Bytes bad = good;
-    if (d.bytes == 1) bad[d.at] = (uint8_t)d.value;
-    if (d.bytes == 2) put16(bad, d.at, d.value);
-    if (d.bytes == 4) put32(bad, d.at, d.value);
+    put(bad, d.at, d.value, d.bytes);
     SpriteSurface out;
     const char* error = nullptr;
     EXPECT_FALSE(decodeExact(bad, bad.size(), &out, &error)) << d.what;
@@ -258,17 +249,17 @@ TEST(BitmapFile, DamagedHeadersAreRefused) {
   }
   // A large picture claimed by a small file.
   Bytes big = good;
-  put32(big, 18, 4000);
-  put32(big, 22, 4000);
+  put(big, 18, 4000);
+  put(big, 22, 4000);
   SpriteSurface out;
   const char* error = nullptr;
   EXPECT_FALSE(decodeExact(big, big.size(), &out, &error));
   EXPECT_STREQ(error, "bitmap pixel data is truncated");
   // Broken bit-field masks.
   Bytes masks = makeBmp({5, 3, 32, false, 40, true}, testPixels(5, 3, 256));
-  put32(masks, 54, 0x00F0F000);  // not contiguous
+  put(masks, 54, 0x00F0F000);  // not contiguous
   EXPECT_FALSE(decodeExact(masks, masks.size(), &out, &error));
-  put32(masks, 54, 0);
+  put(masks, 54, 0);
   EXPECT_FALSE(decodeExact(masks, masks.size(), &out, &error));
   EXPECT_FALSE(decodeBitmap(nullptr, 0, &out, &error));
 }

@@ -15,8 +15,6 @@ constexpr uint32_t PX_WHITE = 0xFFFFFF, PX_GREY = 0x808080;
 constexpr uint32_t REF_RED = 0x0000FF, REF_BLUE = 0xFF0000;
 using Pixels = std::vector<uint32_t>;
 
-uint32_t& at(Sprite s, int x, int y) { return s->pixels[(size_t)y * s->width + x]; }
-
 // A one-row picture of these pixels.
 Owned row(const Pixels& pixels) {
   Owned s = blank((int)pixels.size(), 1, 0);

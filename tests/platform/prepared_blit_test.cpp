@@ -8,7 +8,6 @@
 #include <string>
 
 #include "platform/display.h"
-#include "platform/sprite.h"
 #include "platform/surface_support.h"
 #include "platform/trig.h"
 

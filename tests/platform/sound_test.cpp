@@ -82,7 +82,7 @@ class SoundTest : public ::testing::Test {
   }
 };
 
-TEST_F(SoundTest, OpenMusicReadsLengthAndStartsSilent) {
+TEST_F(SoundTest, OpensSilentAndFadesInTo500OnThe50thUpdateEndingOnThe51st) {
   MusicTrack track;
   track.volume = 77;
   track.fadeState = 4;
@@ -92,10 +92,6 @@ TEST_F(SoundTest, OpenMusicReadsLengthAndStartsSilent) {
   EXPECT_EQ(track.volume, 0u);
   EXPECT_EQ(track.fadeState, 0);
   EXPECT_FALSE(headlessAudioPlaying(track.deviceId));
-}
-
-TEST_F(SoundTest, FadeInReaches500OnThe50thUpdateAndEndsOnThe51st) {
-  MusicTrack track = opened();
   musicCommand(MUSIC_FADE_IN, &track);
   EXPECT_TRUE(headlessAudioPlaying(track.deviceId));
   EXPECT_EQ(headlessAudioVolume(track.deviceId), 0u);

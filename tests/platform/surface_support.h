@@ -16,3 +16,6 @@ inline Owned blank(int w, int h, uint32_t pixel) {
   std::fill(s->pixels.begin(), s->pixels.end(), pixel);
   return s;
 }
+
+// The pixel at (x, y) of a surface's stored picture.
+inline uint32_t& at(Sprite s, int x, int y) { return s->pixels[(size_t)y * s->width + x]; }

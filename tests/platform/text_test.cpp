@@ -11,8 +11,6 @@ namespace {
 constexpr uint32_t PX_GREY = 0x808080, PX_RED = 0xFF0000;
 constexpr uint32_t REF_RED = 0x0000FF;
 
-uint32_t at(Sprite s, int x, int y) { return s->pixels[(size_t)y * s->width + x]; }
-
 int count(Sprite s, uint32_t pixel, int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1) {
   if (x1 < 0) x1 = s->width;
   if (y1 < 0) y1 = s->height;

@@ -9,15 +9,10 @@ class BombDrawing : public BombTest {
   SpriteSurface back, sheet, blast;
   Sprite oldBack = nullptr, oldSheet = nullptr, oldBlast = nullptr;
 
-  static constexpr uint32_t RED = 0xFF0000, BLUE = 0x0000FF;
-
   void SetUp() override {
     BombTest::SetUp();
     back.width = 640, back.height = 480, back.pixels.assign(640 * 480, 0);
-    // The bomb sheet: 200 x 250, barrel pictures 0 red and 1 blue in row 4.
     sheet.width = 200, sheet.height = 250, sheet.pixels.assign(200 * 250, 0xFFFFFF);
-    for (int y = 200; y < 250; y++)
-      for (int x = 0; x < 100; x++) sheet.pixels[y * 200 + x] = x < 50 ? RED : BLUE;
     blast.width = 2250, blast.height = 250, blast.pixels.assign(2250 * 250, 0x808080);
     oldBack = assets.backBufferDC, oldSheet = assets.bombSheet, oldBlast = assets.blastSheet;
     assets.backBufferDC = &back;

@@ -1,7 +1,5 @@
 // Sound files: the wave and mp3 length readers, given the same bytes under
 // both names.
-#include <unistd.h>
-
 #include <string>
 
 #include "fuzz_support.h"

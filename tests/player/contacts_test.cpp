@@ -114,6 +114,8 @@ TEST_F(PlayerContact, GoalChestClearsTheStageEveryTime) {
   EXPECT_EQ(stage.grid[9][5].state, 1);
 }
 
+namespace {
+
 // A hazard under the feet, at the head, reached by a jump or walked into
 // ends the attempt.
 struct HazardCase {
@@ -144,6 +146,8 @@ INSTANTIATE_TEST_SUITE_P(Where, PlayerHazard,
                                          HazardCase{"Jump", 6, 4, HAZARD_D, VK_SPACE, nullptr},
                                          HazardCase{"Side", 9, 6, HAZARD_B, VK_RIGHT, nullptr}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
 
 TEST_F(PlayerContact, FeetAndHeadRowsIgnoreSwitchesAndChestsAndStopAtSolidCells) {
   put(10, 4, SWITCH_A, 0, 29);

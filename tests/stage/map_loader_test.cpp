@@ -187,12 +187,27 @@ INSTANTIATE_TEST_SUITE_P(
         HeldMapCase{"SwitchLinkKept", "5,5,1,1\n10,-7,900", 5, 5, 1, 1, SWITCH_A, -7, 900}),
     [](const testing::TestParamInfo<HeldMapCase>& info) { return std::string(info.param.name); });
 
+namespace {
+
 // Map texts and the kinds they leave in the first cells, row by row; every
 // other cell of the array is empty.
 struct ReadCase {
   const char* name;
   const char* text;
   std::vector<int> kinds;
+};
+const ReadCase READS[] = {
+    {"KindsKeepTheirLowEightBitsAsSigned",
+     "4,1,0,0,0,0,0,0\n356,0,0,-1,0,0,128,0,0,511,0,0,",
+     {100, -1, -128, -1}},
+    {"CommaAfterTheHeaderLeavesTheStageEmpty",
+     "3,2,0,0,25,0,1,30,\n1,0,0,1,0,0,1,0,0,\n1,0,0,",
+     {}},
+    {"BlankBeforeACommaStopsAllReading",
+     "3,2,0,0,0,0,0,0\n1,0,0,1 ,0,0,1,0,0,\n1,0,0,1,0,0,",
+     {1, 1}},  // the kind before the blank was read
+    {"WhiteSpaceInPlaceOfTheFinalCommaReadsOn", "3,1,0,0,0,0,0,0\n1,0,0 2,0,0\n3,0,0,", {1, 2, 3}},
+    {"ShortFilesLeaveTheRestEmpty", "3,2,0,0,0,0,0,0\n1,0,0,1,0,0,1,0,0,\n1,0", {1, 1, 1, 1}},
 };
 class MapReads : public MapLoader, public testing::WithParamInterface<ReadCase> {};
 
@@ -209,22 +224,7 @@ TEST_P(MapReads, LeaveTheseKinds) {
   EXPECT_EQ(countKinds(), set);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, MapReads,
-    testing::Values(ReadCase{"KindsKeepTheirLowEightBitsAsSigned",
-                             "4,1,0,0,0,0,0,0\n356,0,0,-1,0,0,128,0,0,511,0,0,\n",
-                             {100, -1, -128, -1}},
-                    ReadCase{"CommaAfterTheHeaderLeavesTheStageEmpty",
-                             "3,2,0,0,25,0,1,30,\n1,0,0,1,0,0,1,0,0,\n1,0,0,1,0,0,1,0,0,\n",
-                             {}},
-                    // The kind before the blank was read.
-                    ReadCase{"BlankBeforeACommaStopsAllReading",
-                             "3,2,0,0,0,0,0,0\n1,0,0,1 ,0,0,1,0,0,\n1,0,0,1,0,0,1,0,0,\n",
-                             {1, 1}},
-                    ReadCase{"WhiteSpaceInPlaceOfTheFinalCommaReadsOn",
-                             "3,1,0,0,0,0,0,0\n1,0,0 2,0,0\n3,0,0,\n",
-                             {1, 2, 3}},
-                    ReadCase{"ShortFilesLeaveTheRestEmpty",
-                             "3,2,0,0,0,0,0,0\n1,0,0,1,0,0,1,0,0,\n1,0",
-                             {1, 1, 1, 1}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Texts, MapReads, testing::ValuesIn(READS),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

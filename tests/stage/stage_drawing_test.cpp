@@ -53,22 +53,20 @@ class StageDrawing : public ScreensTest {
 // ---------------------------------------------------------------------------
 // Gates.
 
-TEST_F(StageDrawing, GatesSlideFifteenAFrameBothWays) {
+// Gates without a colour (no switch drives them) stay as they are.
+TEST_F(StageDrawing, GatesWithAColourSlideFifteenAFrameBothWays) {
   put(10, 10, GATE_VERTICAL, 1, 1);
   put(10, 20, GATE_HORIZONTAL, 1, 2);
+  put(14, 20, GATE_VERTICAL, 1, 0);
+  put(12, 5, GATE_HORIZONTAL, 1, 4);
   const std::vector<int> opening = {15, 30, 45, 60, 75, 75};
   EXPECT_EQ(progressOver(6, 10, 10), opening);
   EXPECT_EQ(stage.grid[10][20].progress, 75);
+  EXPECT_EQ(stage.grid[14][20].progress, 0);
+  EXPECT_EQ(stage.grid[12][5].progress, 0);
   stage.grid[10][10].state = 0;
   const std::vector<int> closing = {60, 45, 30, 15, 0, 0};
   EXPECT_EQ(progressOver(6, 10, 10), closing);
-}
-
-TEST_F(StageDrawing, GatesWithoutColourStay) {
-  put(10, 20, GATE_VERTICAL, 1, 0);
-  put(12, 20, GATE_HORIZONTAL, 1, 4);
-  EXPECT_EQ(progressOver(6, 10, 20), std::vector<int>(6, 0));
-  EXPECT_EQ(stage.grid[12][20].progress, 0);
 }
 
 TEST_F(StageDrawing, GateOutsideTheWindowWaitsUntilSeen) {

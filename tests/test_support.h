@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,22 +15,10 @@
 #include "platform/headless/headless.h"
 #include "temp_folder.h"
 
-// Temporary folders that live until the test program ends.
-inline std::vector<std::string>& tempDirs() {
-  static std::vector<std::string> dirs;
-  return dirs;
-}
-
-inline void removeTempDirs() {
-  std::error_code ignored;
-  for (const std::string& d : tempDirs()) std::filesystem::remove_all(d, ignored);
-}
-
+// A temporary folder that lives until the test program ends.
 inline std::string makeTempDir(const char* tag = "puxten-test") {
-  std::string dir = makeFreshFolder(tag, systemTempDir());
-  if (tempDirs().empty()) std::atexit(removeTempDirs);
-  tempDirs().push_back(dir);
-  return dir;
+  static std::vector<std::unique_ptr<TempFolder>> folders;
+  return folders.emplace_back(std::make_unique<TempFolder>(tag))->path();
 }
 
 inline std::string readFile(const std::string& path) {

@@ -37,11 +37,7 @@ TEST_F(MissScreenTest, FlightThatCannotReachTheMiddleEndsThere) {
     resetGame();
     s().screenX = st[0];
     s().screenY = st[1];
-    int n = 0;
-    while (s().missStep < 2 && n < 500) {
-      frame();
-      n++;
-    }
+    int n = runUntil(frame, [] { return s().missStep >= 2; });
     EXPECT_EQ(s().missStep, 2) << st[0] << "," << st[1];
     EXPECT_EQ(s().playerX, 295);
     EXPECT_EQ(s().playerY, 215);
@@ -105,20 +101,16 @@ TEST_F(MissScreenTest, RetryRestoresTheSaveResetsBombsAndFadesIn) {
   skipToMenu();
   tap(VK_RETURN);  // retry: the press chooses, then the pose runs
   ASSERT_EQ(s().missStep, 3);
-  int n = 1;  // the release frame above was the first pose frame
-  while (s().missStep == 3 && n < 100) {
-    frame();
-    n++;
-  }
-  EXPECT_EQ(n, 19);  // three pictures, six frames each, then the fade
+  // The release frame above was the first pose frame; then three
+  // pictures, six frames each, then the fade.
+  EXPECT_EQ(1 + runUntil(
+                    frame, [] { return s().missStep != 3; }, 99),
+            19);
   EXPECT_EQ(s().missPose, 2);
   // The cover closes from 50 by 3 a frame; at 100 play resumes.
-  int fade = 0;
-  while (app.scene == SCENE_MISS && fade < 100) {
-    frame();
-    fade++;
-  }
-  EXPECT_EQ(fade, 17);
+  EXPECT_EQ(runUntil(
+                frame, [] { return app.scene != SCENE_MISS; }, 100),
+            17);
   EXPECT_EQ(app.scene, SCENE_PLAY);
   EXPECT_EQ(s().darkness, 0);
   EXPECT_EQ(s().missAngle, -1);

@@ -24,12 +24,8 @@ class ResultScreenTest : public ScreensTest {
     headless.nowMs += 40;
   }
   static int runUntilStep(int step, int limit = 2000) {
-    int n = 0;
-    while (s().resultStep != step && n < limit) {
-      frame();
-      n++;
-    }
-    return n;
+    return runUntil(
+        frame, [=] { return s().resultStep == step; }, limit);
   }
   // The first frame (the clock stops), then straight to the scores.
   static void openScores() {

@@ -104,6 +104,14 @@ class ScreensTest : public ::testing::Test {
 
   static GameSession& s() { return app.session; }
 
+  // Runs step until done() holds, at most limit times; returns how many ran.
+  template <class Done>
+  static int runUntil(void (*step)(), Done done, int limit = 500) {
+    int n = 0;
+    for (; n < limit && !done(); n++) step();
+    return n;
+  }
+
   static int wavesPlayed(const std::string& path) {
     int n = 0;
     for (const std::string& line : headlessAudio.log)

@@ -17,10 +17,14 @@ class TitleMenuTest : public ScreensTest {
     for (int i = 0; i < n; i++) frame();
   }
   static TitleMenuState& t() { return app.title; }
-  // Enter released for a frame, then pressed: the choice.
-  static void choose() {
-    headlessSetKey(VK_RETURN, 0);
+  // A frame, Down to the quit item, then Enter released for a frame and
+  // pressed: the choice, on the fourth frame.
+  static void chooseQuit() {
     frame();
+    for (int held : {1, 0}) {
+      headlessSetKey(VK_DOWN, held);
+      frame();
+    }
     headlessSetKey(VK_RETURN, 1);
     frame();
     headlessSetKey(VK_RETURN, 0);
@@ -84,16 +88,8 @@ TEST_F(TitleMenuTest, CursorMovesAndSoundsOnlyOnFreshPresses) {
 }
 
 TEST_F(TitleMenuTest, QuitItemWalksOutLeftThenQuits) {
-  frame();
-  headlessSetKey(VK_DOWN, 1);
-  frame();
-  headlessSetKey(VK_DOWN, 0);
-  choose();
-  int n = 0;
-  while (!app.quitRequested && n < 500) {
-    frame();
-    n++;
-  }
+  chooseQuit();
+  runUntil(frame, [] { return app.quitRequested != 0; });
   ASSERT_EQ(app.quitRequested, 1);
   EXPECT_EQ(app.scene, SCENE_TITLE);
   EXPECT_LT(t().heroX, 0);
@@ -102,11 +98,7 @@ TEST_F(TitleMenuTest, QuitItemWalksOutLeftThenQuits) {
 }
 
 TEST_F(TitleMenuTest, QuitChosenWhileTheCoverStillLiftsStillQuits) {
-  frame();  // cover 97, still lifting
-  headlessSetKey(VK_DOWN, 1);
-  frame();
-  headlessSetKey(VK_DOWN, 0);
-  choose();  // on the fourth frame, the cover at 88
+  chooseQuit();  // the cover at 88, still lifting
   EXPECT_EQ(t().coverFadingIn, 1);
   // Until the character has left the screen only the lift acts.
   int n = 0;
@@ -119,10 +111,8 @@ TEST_F(TitleMenuTest, QuitChosenWhileTheCoverStillLiftsStillQuits) {
   // Then the closing wins over what is left of the lift, and the game ends.
   int lifted = t().coverOpacity;
   EXPECT_GT(lifted, 0);
-  while (!app.quitRequested && n < 200) {
-    frame();
-    n++;
-  }
+  n += runUntil(
+      frame, [] { return app.quitRequested != 0; }, 200 - n);
   EXPECT_EQ(app.quitRequested, 1);
   EXPECT_EQ(t().coverOpacity, 100);
   EXPECT_LE(n, 17 + (100 - lifted) / 3 + 3);

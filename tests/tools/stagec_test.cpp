@@ -48,7 +48,8 @@ class StageCompiler : public StageTest {
     std::string path = source("broken.stage", text);
     StagecRun run = runStagec("--out " + scratch.path() + "/out " + path);
     EXPECT_EQ(run.exitCode, 1) << run.output;
-    EXPECT_NE(run.output.find(path + ":" + where), std::string::npos) << where << run.output;
+    EXPECT_NE(run.output.find(path + ":" + where), std::string::npos) << where << "\n"
+                                                                      << run.output;
     EXPECT_NE(run.output.find(words), std::string::npos) << words << "\n" << run.output;
     EXPECT_FALSE(fileExists(scratch.path() + "/out")) << "nothing is written on error";
   }

@@ -70,10 +70,11 @@ inline int runCapture(const std::string& command, std::string* output) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Runs the headless runner on the build's data with these arguments.
-inline int runReplay(const std::string& args, const std::string& dataDir = PUXTEN_DATA_DIR) {
-  return runCommand(std::string(PUXTEN_REPLAY) + " --data '" + dataDir + "' " + args +
-                    " >/dev/null 2>&1");
+// Runs the headless runner on the build's data with these arguments; returns
+// its exit code, and what it printed in *output when given.
+inline int runReplay(const std::string& args, std::string* output = nullptr) {
+  std::string command = std::string(PUXTEN_REPLAY) + " --data '" + PUXTEN_DATA_DIR + "' " + args;
+  return output ? runCapture(command, output) : runCommand(command + " >/dev/null 2>&1");
 }
 
 // The number after "key": in a JSON text (first occurrence), or fallback.

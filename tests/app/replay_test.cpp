@@ -38,8 +38,8 @@ TEST(Replay, QuittingFromTheTitleIsASuccess) {
   std::string dir = makeTempDir();
   writeFile(dir + "/quit.keys", "# wait out the title's first frames, then Esc\n30 -\n5 Esc\n");
   EXPECT_EQ(runReplay("--input " + dir + "/quit.keys --state " + dir + "/s.json"), 0);
-  EXPECT_EQ(jsonInt(readFile(dir + "/s.json"), "frameCount"),
-            30);  // the first title frame is picture 2
+  // The first title frame is picture 2.
+  EXPECT_EQ(jsonInt(readFile(dir + "/s.json"), "frameCount"), 30);
 }
 
 // What the runner refuses or cannot do ends with status 2 and says why.
@@ -57,8 +57,7 @@ TEST_P(RunnerRefuses, WithStatus2AndTheReason) {
   std::string args = GetParam().args;
   for (size_t at; (at = args.find("DIR")) != std::string::npos;) args.replace(at, 3, dir);
   std::string out;
-  EXPECT_EQ(
-      runCapture(std::string(PUXTEN_REPLAY) + " --data " + PUXTEN_DATA_DIR + " " + args, &out), 2);
+  EXPECT_EQ(runReplay(args, &out), 2);
   EXPECT_NE(out.find(GetParam().said), std::string::npos) << out;
 }
 

@@ -56,11 +56,7 @@ TEST(SdlDemo, ARecordedGameReplaysHeadlessToTheSameStateAndAnEditedOneIsCaught) 
 
   std::string state = dir + "/state.json";
   std::string out;
-  ASSERT_EQ(runCapture(std::string(PUXTEN_REPLAY) + " --data " + PUXTEN_DATA_DIR + " --input " +
-                           demoPath + " --state " + state,
-                       &out),
-            0)
-      << out;
+  ASSERT_EQ(runReplay("--input " + demoPath + " --state " + state, &out), 0) << out;
   std::string json = readFile(state);
   EXPECT_EQ(jsonInt(json, "frameCount"), app.frameCount);
   EXPECT_EQ(jsonInt(json, "nowMs"), app.session.frameStartMs);  // the last picture's clock
@@ -77,10 +73,7 @@ TEST(SdlDemo, ARecordedGameReplaysHeadlessToTheSameStateAndAnEditedOneIsCaught) 
   std::string edited = lines[walk];
   edited.replace(edited.find("Right"), 5, "-");
   writeFile(demoPath, demo.substr(0, at + 1) + edited + demo.substr(at + 1 + lines[walk].size()));
-  EXPECT_EQ(
-      runCapture(std::string(PUXTEN_REPLAY) + " --data " + PUXTEN_DATA_DIR + " --input " + demoPath,
-                 &out),
-      3);
+  EXPECT_EQ(runReplay("--input " + demoPath, &out), 3);
   EXPECT_NE(out.find("diverges at picture " + std::to_string(walk + 1)), std::string::npos) << out;
 }
 

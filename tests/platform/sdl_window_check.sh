@@ -26,7 +26,6 @@ box=$(wait_window "新しいゲーム") || { echo "no new-game question"; exit 1
 xdotool key --window "$box" y 2>/dev/null
 
 box=$(wait_window "起動オプション") || { echo "no start-up question"; exit 1; }
-if [ -n "${SHOT_DIR:-}" ]; then sleep 0.5; import -window root "$SHOT_DIR/question.png" 2>/dev/null; fi
 xdotool key --window "$box" n 2>/dev/null
 sleep 0.5
 win=$(wait_window "PUXTEN") || { echo "no game window"; exit 1; }

@@ -4,6 +4,9 @@ command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xwinin
   || exit 77
 
 start_xvfb() {  # FOLDER [WxH]: sets DISPLAY and xvfb (the server's pid)
+  # The game's temporary files (the sound library's runtime folder) go to
+  # FOLDER too, which the caller removes.
+  export TMPDIR="$1"
   # Xvfb picks a free display itself and says which once it is ready.
   Xvfb -displayfd 3 -screen 0 "${2:-1024x768}x24" -nolisten tcp 3>"$1/display" >/dev/null 2>&1 &
   xvfb=$!

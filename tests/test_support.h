@@ -14,6 +14,7 @@
 #include "platform/display.h"
 #include "platform/headless/headless.h"
 #include "temp_folder.h"
+#include "test_paths.h"
 
 // A temporary folder that lives until the test program ends.
 inline std::string makeTempDir(const char* tag = "puxten-test") {

@@ -6,7 +6,7 @@
 
 struct CommandLineCase {
   const char* name;
-  const char* args;
+  std::string args;
   int exitCode;
   std::vector<std::string> said;  // every one of these appears in the output
 };
@@ -34,9 +34,10 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"Unknown", "--no-such-option", 2, {"unknown option --no-such-option"}},
         CommandLineCase{"NoValue", "--window --data", 2, {"missing value after --data"}},
         // Options and data are read before the display is looked for.
-        CommandLineCase{"NoDisplay", "--window --data " PUXTEN_DATA_DIR, 2, {"no display"}},
+        CommandLineCase{
+            "NoDisplay", std::string("--window --data ") + PUXTEN_DATA_DIR, 2, {"no display"}},
         CommandLineCase{"NewGameAndDemo",
-                        "--new-game --play-demo x --data " PUXTEN_DATA_DIR,
+                        std::string("--new-game --play-demo x --data ") + PUXTEN_DATA_DIR,
                         2,
                         {"--new-game and --play-demo cannot be used together"}}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -10,6 +10,7 @@
 #include "platform/display.h"
 #include "platform/surface_support.h"
 #include "platform/trig.h"
+#include "test_paths.h"
 
 namespace {
 

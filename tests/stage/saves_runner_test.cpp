@@ -6,12 +6,12 @@
 namespace {
 
 // run.keys loses once in stage 10 and retries by picture 440.
-constexpr const char* RUN_TO_RETRY =
-    "--frames 520 --input " PUXTEN_SOURCE_DIR "/data/replays/run.keys";
+const std::string RUN_TO_RETRY =
+    std::string("--frames 520 --input ") + PUXTEN_SOURCE_DIR + "/data/replays/run.keys";
 
 std::string runTrace(const std::string& saveDir, const std::string& dir, std::string* said) {
   std::string trace = dir + "/t.jsonl";
-  std::string command = std::string(PUXTEN_REPLAY) + " --data '" PUXTEN_DATA_DIR "' " +
+  std::string command = std::string(PUXTEN_REPLAY) + " --data '" + PUXTEN_DATA_DIR + "' " +
                         RUN_TO_RETRY + " --save " + saveDir + " --trace " + trace;
   EXPECT_EQ(runCapture(command, said), 0) << *said;
   std::string text = readFile(trace);
@@ -55,8 +55,9 @@ TEST_P(ProgressFiles, ANewRunStartsWhereAUsableFileSays) {
   writeFile(dir + "/save/save1.dat", std::string((const char*)words, sizeof words));
   writeFile(dir + "/k.keys", "40 -\n3 Enter\n150 -\n");
   std::string said;
-  std::string command = std::string(PUXTEN_REPLAY) + " --data '" PUXTEN_DATA_DIR "' --save " + dir +
-                        "/save --input " + dir + "/k.keys --frames 200 --state " + dir + "/s.json";
+  std::string command = std::string(PUXTEN_REPLAY) + " --data '" + PUXTEN_DATA_DIR + "' --save " +
+                        dir + "/save --input " + dir + "/k.keys --frames 200 --state " + dir +
+                        "/s.json";
   ASSERT_EQ(runCapture(command, &said), 0) << said;
   std::string state = readFile(dir + "/s.json");
   int32_t home = c.reason ? 0 : c.homeStage;

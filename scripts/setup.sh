@@ -42,6 +42,8 @@ compiler_launcher() {
   return 0
 }
 export CCACHE_BASEDIR="$PUXTEN_ROOT"
+# The tests' precompiled header is cached too: ccache asks for these.
+export CCACHE_SLOPPINESS="pch_defines,time_macros,include_file_mtime,include_file_ctime"
 
 # build_game TYPE [CMAKE OPTION...]: configures and builds $BUILD_TARGET
 # (default: everything configured).

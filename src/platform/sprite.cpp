@@ -80,10 +80,12 @@ void fillDevice(Sprite dc, int x, int y, int w, int h, uint32_t pixel) {
   int64_t x1 = std::min<int64_t>((int64_t)x + w, b.x1);
   int64_t y1 = std::min<int64_t>((int64_t)y + h, b.y1);
   if (x0 >= x1 || y0 >= y1) return;
-  for (int64_t row = y0; row < y1; row++) {
-    uint32_t* p = dc->pixels.data() + row * dc->width;
-    std::fill(p + x0, p + x1, pixel);
-  }
+  // The first row pixel by pixel, the others copied from it: a copy moves
+  // a row several times faster than a fill loop writes it.
+  uint32_t* first = dc->pixels.data() + y0 * dc->width;
+  std::fill(first + x0, first + x1, pixel);
+  for (int64_t row = y0 + 1; row < y1; row++)
+    std::memcpy(first + (row - y0) * dc->width + x0, first + x0, (size_t)(x1 - x0) * sizeof(pixel));
 }
 
 // Maps destination columns (or rows) i = 0 .. n-1 to source positions

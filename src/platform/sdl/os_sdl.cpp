@@ -4,6 +4,7 @@
 // sdl_pause.cpp.
 #include <langinfo.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -176,7 +177,7 @@ int sdlStartOn() {
     std::fprintf(stderr, "puxten: no display available: %s\n", SDL_GetError());
     return 0;
   }
-  sdl.startTicks = SDL_GetTicks64();
+  sdl.startNs = sdlMonotonicNs();
   sdlLoadSettings();
   sdlResolveBindings();
   sdlSetVolumes(sdl.settings.musicVolume, sdl.settings.effectsVolume);
@@ -220,22 +221,29 @@ void sdlShowPicture() {
   SDL_RenderPresent(sdl.renderer);
 }
 
-// Milliseconds since the start, less the time spent paused.
-static int64_t unpausedMs() {
-  return (int64_t)(SDL_GetTicks64() - sdl.startTicks - sdl.pausedTicks);
+constexpr int64_t NS_PER_MS = 1000000;
+constexpr int64_t NS_PER_SECOND = 1000000000;
+
+uint64_t sdlMonotonicNs() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return (uint64_t)now.tv_sec * NS_PER_SECOND + (uint64_t)now.tv_nsec;
 }
 
-// A whole-millisecond sleep ends late (the game ran at 24.3 frames a
-// second): sleep to just before the deadline, then wait in short naps
-// until the clock reaches it.
-constexpr int32_t SLEEP_MARGIN_MS = 2;  // what a sleep may overrun by
-constexpr long SLEEP_NAP_NS = 100000;   // 0.1 ms: the deadline is met within it
+// Milliseconds since the start, less the time spent paused.
+static int64_t unpausedMs() {
+  return (int64_t)((sdlMonotonicNs() - sdl.startNs - sdl.pausedNs) / NS_PER_MS);
+}
 
+// One sleep to the very moment the unpaused clock reaches the deadline:
+// whole-millisecond sleeps end late (the game ran at 24.3 frames a
+// second), and short naps woke the processor some twenty times a frame.
 static void waitUntil(int64_t deadline) {
-  int64_t left = deadline - unpausedMs();
-  if (left > SLEEP_MARGIN_MS) SDL_Delay((Uint32)(left - SLEEP_MARGIN_MS));
-  const timespec nap = {0, SLEEP_NAP_NS};
-  while (unpausedMs() < deadline) nanosleep(&nap, nullptr);
+  const int64_t at = (int64_t)(sdl.startNs + sdl.pausedNs) + deadline * NS_PER_MS;
+  if (at <= 0) return;
+  const timespec when = {(time_t)(at / NS_PER_SECOND), (long)(at % NS_PER_SECOND)};
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &when, nullptr) == EINTR) {
+  }
 }
 
 int32_t osNowMs() { return sdl.gameNowMs; }

@@ -36,8 +36,8 @@ struct SdlState {
   int textureW = 0, textureH = 0;
   int fullScreen = 0;
   int pictureW = 640, pictureH = 480;  // the game's picture, scaled whole into the window
-  uint64_t startTicks = 0;
-  uint64_t pausedTicks = 0;  // time spent paused, hidden from the game's clock
+  uint64_t startNs = 0;                // on sdlMonotonicNs()
+  uint64_t pausedNs = 0;               // time spent paused, hidden from the game's clock
   // The clock the game reads: it moves only when the game waits, so that
   // every reading within one picture is the same (and a demo can hold it).
   int32_t gameNowMs = 0;
@@ -92,7 +92,8 @@ void sdlPauseAudio(bool paused);
 
 // os_sdl.cpp
 struct OsEvents;
-int sdlStartOn();  // SDL on any video driver (tests use the dummy one)
+int sdlStartOn();           // SDL on any video driver (tests use the dummy one)
+uint64_t sdlMonotonicNs();  // the clock the game's time is read from
 void sdlUseSharpScaling(int pictureW, int pictureH);
 void sdlToggleFullScreen();
 bool sdlPauseEvent(const SDL_Event& ev, bool byFocus, OsEvents* events);

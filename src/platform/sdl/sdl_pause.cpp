@@ -111,7 +111,7 @@ void sdlDrawOverlay() {
 }
 
 void sdlRunPause(bool byFocus, OsEvents* events) {
-  uint64_t from = SDL_GetTicks64();
+  uint64_t from = sdlMonotonicNs();
   sdl.paused = true;
   sdlPauseAudio(true);
   sdlShowPicture();
@@ -122,7 +122,7 @@ void sdlRunPause(bool byFocus, OsEvents* events) {
     sdlShowPicture();  // a notice or a new window size shows at once
   }
   sdl.paused = false;
-  sdl.pausedTicks += SDL_GetTicks64() - from;
+  sdl.pausedNs += sdlMonotonicNs() - from;
   sdlPauseAudio(false);
   sdlShowPicture();
 }

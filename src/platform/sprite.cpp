@@ -567,12 +567,11 @@ void prepareDrawnCells(Sprite s, int cellW, int cellH, int drawnW, int drawnH, u
   auto cells = std::make_shared<DrawnCells>();
   cells->cellW = cellW, cells->cellH = cellH, cells->drawnW = drawnW, cells->drawnH = drawnH;
   cells->across = s->width / cellW;
-  cells->key = colorRefToPixel(key);
   cells->slot.assign((size_t)cells->across * (s->height / cellH), -1);
   cells->sheet = std::make_shared<SpriteSurface>();
   cells->sheet->width = drawnW;
   cells->runs = std::make_shared<KeyRuns>();
-  cells->runs->key = cells->key;
+  cells->runs->key = colorRefToPixel(key);
   cells->runs->rowFirst.push_back(0);
   cells->sheet->keyRuns = cells->runs;
   s->drawnCells = cells;

@@ -23,7 +23,6 @@ struct KeyRuns {
 // kept: one below the other on sheet, at row slot[j * across + i].
 struct DrawnCells {
   int cellW = 0, cellH = 0, drawnW = 0, drawnH = 0, across = 0;
-  uint32_t key = 0;           // 0x00RRGGBB
   std::vector<int32_t> slot;  // -1: not shrunk yet
   std::shared_ptr<SpriteSurface> sheet;
   std::shared_ptr<KeyRuns> runs;  // the sheet's, grown with it
